@@ -1,0 +1,10 @@
+#include "application.h"
+#include "design_common.h"
+#include "forms.h"
+#include "frmquadratiinizio.h"
+
+int main(int argc, char** argv)
+{
+    return runtime::run(argc, argv, {screens::kTitle, screens::kVersion},
+                        [] { screens::frmquadratiinizio().Show(); });
+}

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <functional>
+#include <string_view>
+
+namespace runtime {
+
+struct ProgramRecord {
+    std::string_view title;   // the name the runtime uses for its own messages
+    std::string_view version;
+};
+
+// Starts the toolkit, shows the start screen and dispatches events one at a
+// time until End() runs or no screen is loaded. The command line is not
+// read. Returns the exit status.
+int run(int argc, char** argv, const ProgramRecord& program, const std::function<void()>& showStartScreen);
+
+// Sets up what every screen relies on (locale, font substitutes) without an
+// event loop; run() does it too. For tests that build screens themselves.
+void prepareToolkit(const ProgramRecord& program);
+
+// Ends the program at once: every loaded screen is destroyed, no procedure
+// runs, the event loop ends with status 0.
+void End();
+
+// Ends the event loop with status 0 (the last screen was unloaded).
+void quitEventLoop();
+
+} // namespace runtime

@@ -1,0 +1,20 @@
+#include "random_generator.h"
+
+#include <chrono>
+
+namespace runtime {
+
+float RandomGenerator::Rnd()
+{
+    const std::uint64_t bits = engine_() >> 40; // 24 bits
+    return static_cast<float>(bits) * 0x1p-24f;
+}
+
+void RandomGenerator::Randomize()
+{
+    const auto wall = std::chrono::system_clock::now().time_since_epoch().count();
+    const auto mono = std::chrono::steady_clock::now().time_since_epoch().count();
+    engine_.seed(static_cast<std::uint64_t>(wall) ^ (static_cast<std::uint64_t>(mono) << 1));
+}
+
+} // namespace runtime

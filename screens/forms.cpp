@@ -1,0 +1,27 @@
+#include "forms.h"
+
+#include "frmcalcolo.h"
+#include "frmistruzioni.h"
+#include "frmquadratiinizio.h"
+
+namespace screens {
+
+runtime::FormInstance<Frmquadratiinizio>& frmquadratiinizio()
+{
+    static runtime::FormInstance<Frmquadratiinizio> instance;
+    return instance;
+}
+
+runtime::FormInstance<Frmistruzioni>& frmistruzioni()
+{
+    static runtime::FormInstance<Frmistruzioni> instance;
+    return instance;
+}
+
+runtime::FormInstance<Frmcalcolo>& frmcalcolo()
+{
+    static runtime::FormInstance<Frmcalcolo> instance;
+    return instance;
+}
+
+} // namespace screens

@@ -1,0 +1,22 @@
+#pragma once
+
+// The default instances of the three screens, each created on first use.
+
+#include "form_instance.h"
+
+#include <string_view>
+
+namespace screens {
+
+class Frmquadratiinizio;
+class Frmistruzioni;
+class Frmcalcolo;
+
+runtime::FormInstance<Frmquadratiinizio>& frmquadratiinizio();
+runtime::FormInstance<Frmistruzioni>& frmistruzioni();
+runtime::FormInstance<Frmcalcolo>& frmcalcolo();
+
+// Fixed when the program is built.
+inline constexpr std::string_view kVersion = CIFRELLA_VERSION;
+
+} // namespace screens

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "calcolo.h"
+#include "form.h"
+#include "random_generator.h"
+
+#include <array>
+
+class QLabel;
+class QLineEdit;
+
+namespace screens {
+
+// The runtime's random sequence, as the exercise sees it.
+class RuntimeRandom : public puzzle::RandomSource {
+public:
+    float Rnd() override { return generator_.Rnd(); }
+    void Randomize() override { generator_.Randomize(); }
+
+private:
+    runtime::RandomGenerator generator_;
+};
+
+// The puzzle screen: binds the exercise to the nine boxes, the key, the
+// message and the timer.
+class Frmcalcolo : public runtime::Form, private puzzle::PuzzleScreen {
+    Q_OBJECT
+public:
+    Frmcalcolo();
+    void Form_Load() override;
+
+    const puzzle::Calcolo& calcolo() const { return calcolo_; }
+    const runtime::Timer& timer() const { return *timer_; }
+
+    // Deals from this source instead of the runtime's, for the screens loaded
+    // from now on; nullptr goes back to the runtime's.
+    static void useRandomSource(puzzle::RandomSource* source);
+
+private:
+    void cmdconferma_Click();
+    void cmdfine_Click();
+    void Timer_Timer();
+
+    std::string boxText(int cell) const override;
+    void setBoxText(int cell, std::string_view text) override;
+    void showKey(std::string_view text) override;
+    void showMessage(std::string_view text) override;
+    void enableTimer() override;
+    void focusFirstBox() override;
+
+    QLineEdit* box(int cell) const;
+
+    std::array<QLineEdit*, puzzle::kCells> boxes_{};
+    QLabel* lblchiave_ = nullptr;
+    QLabel* lblmessaggio_ = nullptr;
+    runtime::Timer* timer_ = nullptr;
+    RuntimeRandom runtimeRandom_;
+    puzzle::Calcolo calcolo_;
+};
+
+} // namespace screens

@@ -1,0 +1,25 @@
+#include "frmistruzioni.h"
+
+#include "forms.h"
+#include "frmistruzioni_design.h"
+#include "frmquadratiinizio.h"
+
+namespace screens {
+
+Frmistruzioni::Frmistruzioni() : Form(frmistruzioni_design::kForm)
+{
+    connect(control<QPushButton>("cmdok"), &QPushButton::clicked, this, &Frmistruzioni::cmdok_Click);
+}
+
+void Frmistruzioni::Form_Load()
+{
+    centre();
+}
+
+void Frmistruzioni::cmdok_Click()
+{
+    frmquadratiinizio().Show();
+    frmistruzioni().Unload();
+}
+
+} // namespace screens
