@@ -138,6 +138,7 @@ void Shape::paintEvent(QPaintEvent*)
 
 Timer::Timer(int intervalMs, QObject* parent) : QObject(parent)
 {
+    timer_.setTimerType(Qt::PreciseTimer); // a coarse timer may fire 5 % early
     timer_.setInterval(intervalMs);
     connect(&timer_, &QTimer::timeout, this, &Timer::tick);
 }

@@ -2,50 +2,45 @@
 
 #include "application.h"
 
-#include <QList>
+#include <algorithm>
+#include <vector>
 
 namespace runtime {
 namespace {
 
-QList<QPointer<Form>>& loadedForms()
+std::vector<FormInstanceBase*>& loadedInstances()
 {
-    static QList<QPointer<Form>> forms;
-    return forms;
+    static std::vector<FormInstanceBase*> instances;
+    return instances;
 }
 
 } // namespace
 
 int FormInstanceBase::loadedCount()
 {
-    return static_cast<int>(loadedForms().size());
+    return static_cast<int>(loadedInstances().size());
 }
 
-void FormInstanceBase::registerLoaded(Form* form)
+void FormInstanceBase::loaded()
 {
-    loadedForms().append(form);
+    loadedInstances().push_back(this);
 }
 
-void FormInstanceBase::unload(Form* form)
+void FormInstanceBase::unloaded(Form* form)
 {
-    loadedForms().removeAll(form);
+    auto& all = loadedInstances();
+    all.erase(std::remove(all.begin(), all.end(), this), all.end());
     form->setCloseHandler({});
     form->hide();
     form->deleteLater();
-    if (loadedForms().isEmpty())
+    if (all.empty())
         quitEventLoop();
 }
 
 void FormInstanceBase::unloadAll()
 {
-    const auto forms = loadedForms();
-    loadedForms().clear();
-    for (const QPointer<Form>& f : forms) {
-        if (!f)
-            continue;
-        f->setCloseHandler({});
-        f->hide();
-        f->deleteLater();
-    }
+    while (!loadedInstances().empty())
+        loadedInstances().back()->Unload();
 }
 
 } // namespace runtime

@@ -6,12 +6,15 @@
 
 namespace runtime {
 
-// Bookkeeping shared by all screens: which windows are loaded. When the last
+// What all screen instances share: the list of loaded ones. When the last
 // one is unloaded the program ends.
 class FormInstanceBase {
 public:
     static int loadedCount();
+    // Unloads every loaded screen; no procedure runs.
     static void unloadAll();
+
+    virtual void Unload() = 0;
 
 protected:
     FormInstanceBase() = default;
@@ -19,9 +22,10 @@ protected:
     FormInstanceBase(const FormInstanceBase&) = delete;
     FormInstanceBase& operator=(const FormInstanceBase&) = delete;
 
-    void registerLoaded(Form* form);
-    // Hides the window at once, destroys it once the running event is done.
-    void unload(Form* form);
+    void loaded();
+    // Hides the window at once and destroys it once the running event
+    // procedure has returned.
+    void unloaded(Form* form);
 };
 
 // The single instance of a screen. Show() loads it when needed — window and
@@ -36,7 +40,7 @@ public:
         if (!form_) {
             form_ = new F;
             form_->setCloseHandler([this] { Unload(); });
-            registerLoaded(form_);
+            loaded();
             form_->Form_Load();
         }
         form_->show();
@@ -45,13 +49,13 @@ public:
         return *form_;
     }
 
-    void Unload()
+    void Unload() override
     {
         if (!form_)
             return;
         F* form = form_;
         form_ = nullptr;
-        unload(form);
+        unloaded(form);
     }
 
     bool isLoaded() const { return form_ != nullptr; }

@@ -1,0 +1,509 @@
+// The three screens on Qt's offscreen platform: design geometry, keyboard,
+// moves between screens, the deal before the first show and the timer.
+
+#include "application.h"
+#include "design_common.h"
+#include "forms.h"
+#include "frmcalcolo.h"
+#include "frmistruzioni.h"
+#include "frmquadratiinizio.h"
+#include "scripted_random.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFontDatabase>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QSignalSpy>
+#include <QtTest>
+
+using namespace screens;
+
+namespace {
+
+runtime::Form* currentForm()
+{
+    if (frmquadratiinizio().isLoaded())
+        return frmquadratiinizio().form();
+    if (frmistruzioni().isLoaded())
+        return frmistruzioni().form();
+    if (frmcalcolo().isLoaded())
+        return frmcalcolo().form();
+    return nullptr;
+}
+
+// Windows the user can see once the unloaded ones are gone.
+int visibleWindows()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    int n = 0;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        n += w->isVisible();
+    return n;
+}
+
+runtime::Form* showScreen(const QString& name)
+{
+    if (name == "frmquadratiinizio")
+        return &frmquadratiinizio().Show();
+    if (name == "frmistruzioni")
+        return &frmistruzioni().Show();
+    return &frmcalcolo().Show();
+}
+
+QString focusName()
+{
+    QWidget* f = QApplication::focusWidget();
+    return f ? f->objectName() : QString();
+}
+
+// Records how many boxes hold text at the moment the puzzle window is first shown.
+class ShowWatcher : public QObject {
+public:
+    int boxesFilledAtShow = -1;
+    bool eventFilter(QObject* o, QEvent* e) override
+    {
+        if (e->type() == QEvent::Show && o->objectName() == "frmcalcolo" && boxesFilledAtShow < 0) {
+            boxesFilledAtShow = 0;
+            for (auto* box : static_cast<QWidget*>(o)->findChildren<QLineEdit*>())
+                boxesFilledAtShow += !box->text().isEmpty();
+        }
+        return false;
+    }
+};
+
+} // namespace
+
+class TestScreens : public QObject {
+    Q_OBJECT
+
+    ScriptedRandom random;
+
+    runtime::Form* activate(runtime::Form* form)
+    {
+        QApplication::setActiveWindow(form);
+        if (!QTest::qWaitForWindowActive(form))
+            qWarning("window did not become active");
+        return form;
+    }
+
+    void type(runtime::Form* form, const QStringList& cells)
+    {
+        for (int c = 1; c <= 9; ++c)
+            form->control<QLineEdit>(QString("txt%1").arg(c).toStdString())->setText(cells[c - 1]);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        runtime::prepareToolkit({kTitle, kVersion});
+        Frmcalcolo::useRandomSource(&random);
+    }
+
+    void init() { random = ScriptedRandom(); }
+
+    void cleanup()
+    {
+        runtime::FormInstanceBase::unloadAll();
+        frmquadratiinizio().Unload();
+        frmistruzioni().Unload();
+        frmcalcolo().Unload();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCOMPARE(visibleWindows(), 0);
+    }
+
+    void windows_data()
+    {
+        QTest::addColumn<QString>("screen");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QColor>("background");
+        QTest::newRow("start") << "frmquadratiinizio" << "Cifrella" << QColor(255, 128, 128);
+        QTest::newRow("instructions") << "frmistruzioni" << "Istruzioni" << QColor(255, 192, 128);
+        QTest::newRow("puzzle") << "frmcalcolo" << "Cifrella" << QColor(192, 255, 255);
+    }
+
+    // Every window: 548 × 350 inside a fixed frame with a close box only,
+    // centred on the display before it is first shown.
+    void windows()
+    {
+        QFETCH(QString, screen);
+        QFETCH(QString, title);
+        QFETCH(QColor, background);
+        random.deal(1, 1);
+        runtime::Form* form = showScreen(screen);
+        QCOMPARE(form->objectName(), screen);
+        QCOMPARE(form->windowTitle(), title);
+        QCOMPARE(form->size(), QSize(548, 350));
+        QCOMPARE(form->minimumSize(), form->maximumSize());
+        const Qt::WindowFlags flags = form->windowFlags();
+        QVERIFY(flags & Qt::WindowCloseButtonHint);
+        QVERIFY(!(flags & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
+        QCOMPARE(form->palette().color(QPalette::Window), background);
+        const QRect display = QGuiApplication::primaryScreen()->geometry();
+        QVERIFY(qAbs(form->frameGeometry().center().x() - display.center().x()) <= 1);
+        QVERIFY(qAbs(form->frameGeometry().center().y() - display.center().y()) <= 1);
+        QCOMPARE(form->Left(), float((display.width() - 548) * 15) / 2);
+    }
+
+    void geometry_data()
+    {
+        QTest::addColumn<QString>("screen");
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<QRect>("rect"); // pixels: twips / 15
+        const char* s = "frmquadratiinizio";
+        QTest::newRow("start Picture1") << s << "Picture1" << QRect(208, 32, 313, 113);
+        QTest::newRow("start Picture2") << s << "Picture2" << QRect(24, 88, 201, 225);
+        QTest::newRow("start cmdparti") << s << "cmdparti" << QRect(320, 200, 81, 57);
+        QTest::newRow("start cmdesci") << s << "cmdesci" << QRect(480, 312, 57, 25);
+        QTest::newRow("start cmdistruzioni") << s << "cmdistruzioni" << QRect(400, 312, 65, 25);
+        QTest::newRow("start Image1") << s << "Image1" << QRect(8, 328, 82, 11);
+        s = "frmistruzioni";
+        QTest::newRow("instr lblistruzioni") << s << "lblistruzioni" << QRect(24, 72, 249, 225);
+        QTest::newRow("instr Picture1") << s << "Picture1" << QRect(160, 16, 249, 33);
+        QTest::newRow("instr Picture2") << s << "Picture2" << QRect(296, 72, 233, 225);
+        QTest::newRow("instr cmdok") << s << "cmdok" << QRect(480, 312, 57, 25);
+        s = "frmcalcolo";
+        for (int c = 1; c <= 9; ++c)
+            QTest::addRow("puzzle txt%d", c)
+                << s << QString("txt%1").arg(c) << QRect(312 + 48 * ((c - 1) % 3), 120 + 48 * ((c - 1) / 3), 41, 41);
+        QTest::newRow("puzzle cmdconferma") << s << "cmdconferma" << QRect(472, 176, 65, 25);
+        QTest::newRow("puzzle cmdfine") << s << "cmdfine" << QRect(488, 312, 49, 25);
+        QTest::newRow("puzzle Picture1") << s << "Picture1" << QRect(24, 56, 193, 249);
+        QTest::newRow("puzzle lblcompleta") << s << "lblcompleta" << QRect(200, 16, 313, 33);
+        QTest::newRow("puzzle Label1") << s << "Label1" << QRect(232, 64, 89, 25);
+        QTest::newRow("puzzle lblchiave") << s << "lblchiave" << QRect(320, 64, 41, 25);
+        QTest::newRow("puzzle lblmessaggio") << s << "lblmessaggio" << QRect(288, 280, 185, 33);
+        QTest::newRow("puzzle Shape1") << s << "Shape1" << QRect(304, 112, 153, 153);
+    }
+
+    void geometry()
+    {
+        QFETCH(QString, screen);
+        QFETCH(QString, control);
+        QFETCH(QRect, rect);
+        random.deal(1, 1);
+        runtime::Form* form = showScreen(screen);
+        auto* w = form->findChild<QWidget*>(control, Qt::FindDirectChildrenOnly);
+        QVERIFY2(w, qPrintable(control));
+        QCOMPARE(w->geometry(), rect);
+    }
+
+    void tabOrder_data()
+    {
+        QTest::addColumn<QString>("screen");
+        QTest::addColumn<QStringList>("order");
+        QTest::newRow("start") << "frmquadratiinizio"
+                               << QStringList{"Picture1", "Picture2", "cmdparti", "cmdesci", "cmdistruzioni"};
+        QTest::newRow("instructions") << "frmistruzioni" << QStringList{"Picture1", "Picture2", "cmdok"};
+        QTest::newRow("puzzle") << "frmcalcolo"
+                                << QStringList{"txt1", "txt2", "txt3", "txt4", "txt5", "txt6", "txt7",
+                                               "txt8", "txt9", "cmdconferma", "cmdfine", "Picture1"};
+    }
+
+    // Focus starts on the lowest tab index; Tab walks the order and wraps,
+    // Shift+Tab walks it back. Labels, the shape and the image never take it.
+    void tabOrder()
+    {
+        QFETCH(QString, screen);
+        QFETCH(QStringList, order);
+        random.deal(1, 1);
+        runtime::Form* form = activate(showScreen(screen));
+        QCOMPARE(focusName(), order.first());
+        for (int i = 1; i <= order.size(); ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QCOMPARE(focusName(), order[i % order.size()]);
+        }
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+        QCOMPARE(focusName(), order.last());
+        Q_UNUSED(form);
+    }
+
+    void keys_data()
+    {
+        QTest::addColumn<QString>("screen");
+        QTest::addColumn<QString>("focus"); // where the focus is when the key is pressed
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<QString>("result"); // the screen loaded afterwards, "" when the program ended
+        QTest::newRow("start Esc") << "frmquadratiinizio" << "cmdistruzioni" << int(Qt::Key_Escape) << 0 << "";
+        QTest::newRow("start Enter on a picture presses nothing")
+            << "frmquadratiinizio" << "Picture2" << int(Qt::Key_Return) << 0 << "frmquadratiinizio";
+        QTest::newRow("start Enter on cmdistruzioni")
+            << "frmquadratiinizio" << "cmdistruzioni" << int(Qt::Key_Return) << 0 << "frmistruzioni";
+        QTest::newRow("start Space on cmdparti")
+            << "frmquadratiinizio" << "cmdparti" << int(Qt::Key_Space) << 0 << "frmcalcolo";
+        QTest::newRow("instructions Esc") << "frmistruzioni" << "Picture1" << int(Qt::Key_Escape) << 0
+                                          << "frmquadratiinizio";
+        QTest::newRow("puzzle Esc in a box") << "frmcalcolo" << "txt9" << int(Qt::Key_Escape) << 0
+                                             << "frmquadratiinizio";
+        QTest::newRow("puzzle Enter in a box checks nothing")
+            << "frmcalcolo" << "txt2" << int(Qt::Key_Return) << 0 << "frmcalcolo";
+    }
+
+    // Esc for the cancel button, and no default button: Enter presses only
+    // the button that has the focus. After every move exactly one window is
+    // left.
+    void keys()
+    {
+        QFETCH(QString, screen);
+        QFETCH(QString, focus);
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(QString, result);
+        random.deal(1, 1);
+        random.deal(2, 2);
+        runtime::Form* form = activate(showScreen(screen));
+        form->findChild<QWidget*>(focus)->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        runtime::Form* now = currentForm();
+        QCOMPARE(now ? now->objectName() : QString(), result);
+        QCOMPARE(visibleWindows(), result.isEmpty() ? 0 : 1);
+        QCOMPARE(runtime::FormInstanceBase::loadedCount(), result.isEmpty() ? 0 : 1);
+        if (now && now->objectName() == "frmcalcolo")
+            QCOMPARE(now->control<QLabel>("lblmessaggio")->text(), QString());
+    }
+
+    void accessKeys_data()
+    {
+        QTest::addColumn<QString>("screen");
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QKeySequence>("key");
+        QTest::newRow("Esci") << "frmquadratiinizio" << "cmdesci" << "&Esci" << QKeySequence("Alt+E");
+        QTest::newRow("Istruzioni") << "frmquadratiinizio" << "cmdistruzioni" << "&Istruzioni"
+                                    << QKeySequence("Alt+I");
+        QTest::newRow("OK") << "frmistruzioni" << "cmdok" << "&OK" << QKeySequence("Alt+O");
+        QTest::newRow("Conferma") << "frmcalcolo" << "cmdconferma" << "&Conferma" << QKeySequence("Alt+C");
+        QTest::newRow("Fine") << "frmcalcolo" << "cmdfine" << "&Fine" << QKeySequence("Alt+F");
+        QTest::newRow("picture button") << "frmquadratiinizio" << "cmdparti" << "" << QKeySequence();
+    }
+
+    // The access keys themselves are pressed for real in the end-to-end run;
+    // here: each caption carries its key and the toolkit has it registered.
+    void accessKeys()
+    {
+        QFETCH(QString, screen);
+        QFETCH(QString, button);
+        QFETCH(QString, caption);
+        QFETCH(QKeySequence, key);
+        random.deal(1, 1);
+        auto* b = showScreen(screen)->control<QPushButton>(button.toStdString());
+        QCOMPARE(b->text(), caption);
+        QCOMPARE(b->shortcut(), key);
+        QVERIFY(!b->isDefault());
+    }
+
+    void closingAnyWindowEndsTheProgram_data()
+    {
+        QTest::addColumn<QString>("screen");
+        QTest::newRow("start") << "frmquadratiinizio";
+        QTest::newRow("instructions") << "frmistruzioni";
+        QTest::newRow("puzzle") << "frmcalcolo";
+    }
+
+    void closingAnyWindowEndsTheProgram()
+    {
+        QFETCH(QString, screen);
+        random.deal(1, 1);
+        QVERIFY(showScreen(screen)->close());
+        QCOMPARE(runtime::FormInstanceBase::loadedCount(), 0);
+        QCOMPARE(visibleWindows(), 0);
+        QVERIFY(!frmquadratiinizio().isLoaded());
+    }
+
+    // Every move loads the target afresh, so every visit to the puzzle deals
+    // a new exercise and nothing of the last visit shows.
+    void everyMoveLeavesOneFreshWindow()
+    {
+        random.deal(5, 5);
+        random.deal(8, 5);
+        auto* start = &frmquadratiinizio().Show();
+        start->control<QPushButton>("cmdistruzioni")->click();
+        QCOMPARE(visibleWindows(), 1);
+        frmistruzioni().form()->control<QPushButton>("cmdok")->click();
+        QCOMPARE(visibleWindows(), 1);
+        frmquadratiinizio().form()->control<QPushButton>("cmdparti")->click();
+        QCOMPARE(visibleWindows(), 1);
+        Frmcalcolo* puzzle = frmcalcolo().form();
+        QCOMPARE(puzzle->control<QLineEdit>("txt7")->text(), "14");
+        puzzle->control<QLineEdit>("txt2")->setText("99");
+        puzzle->control<QPushButton>("cmdconferma")->click();
+        QVERIFY(puzzle->timer().isEnabled());
+        puzzle->control<QPushButton>("cmdfine")->click();
+        QCOMPARE(visibleWindows(), 1);
+        QVERIFY(frmquadratiinizio().isLoaded());
+        frmquadratiinizio().form()->control<QPushButton>("cmdparti")->click();
+        puzzle = frmcalcolo().form();
+        QCOMPARE(puzzle->control<QLineEdit>("txt2")->text(), QString());
+        QCOMPARE(puzzle->control<QLineEdit>("txt7")->text(), "10");
+        QCOMPARE(puzzle->control<QLabel>("lblchiave")->text(), "24");
+        QCOMPARE(puzzle->control<QLabel>("lblmessaggio")->text(), QString());
+        QVERIFY(!puzzle->timer().isEnabled());
+        QCOMPARE(random.reseeds, 2); // one reseed per load
+    }
+
+    void thePuzzleIsDealtBeforeItsWindowIsFirstShown()
+    {
+        ShowWatcher watcher;
+        qApp->installEventFilter(&watcher);
+        random.deal(22, 7);
+        frmquadratiinizio().Show().control<QPushButton>("cmdparti")->click();
+        qApp->removeEventFilter(&watcher);
+        QCOMPARE(watcher.boxesFilledAtShow, 3);
+    }
+
+    // A child types the grid and presses Conferma: praise, the next deal and the
+    // focus back in the first box.
+    void aRightGridTypedByKeyboardDealsTheNextExercise()
+    {
+        random.deal(1, 1);
+        random.deal(18, 4);
+        runtime::Form* form = activate(&frmcalcolo().Show());
+        const char* answers[] = {"", "9", "", "7", "", "3", "6", "1", "8"};
+        for (const char* a : answers) {
+            QTest::keyClicks(QApplication::focusWidget(), a);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        }
+        QCOMPARE(focusName(), "cmdconferma");
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+        QCOMPARE(form->control<QLabel>("lblmessaggio")->text(), "Bravo!");
+        QCOMPARE(form->control<QLabel>("lblchiave")->text(), "12");
+        QStringList boxes;
+        for (int c = 1; c <= 9; ++c)
+            boxes << form->control<QLineEdit>(QString("txt%1").arg(c).toStdString())->text();
+        QCOMPARE(boxes, (QStringList{"3", "", "1", "", "", "", "7", "", ""}));
+        QCOMPARE(focusName(), "txt1");
+    }
+
+    void aWrongGridEmptiesOnlyTheWrongBoxes()
+    {
+        random.deal(1, 1);
+        runtime::Form* form = &frmcalcolo().Show();
+        type(form, {"2", "9", "4", "7", "5", "3", "6", "01", "8"});
+        form->control<QPushButton>("cmdconferma")->click();
+        QCOMPARE(form->control<QLabel>("lblmessaggio")->text(), "Attento... Correggiti!");
+        QCOMPARE(form->control<QLineEdit>("txt8")->text(), QString());
+        QCOMPARE(form->control<QLineEdit>("txt9")->text(), "8");
+        QCOMPARE(form->control<QLabel>("lblchiave")->text(), "15");
+    }
+
+    void boxesTakeAnyTextOfAnyLength()
+    {
+        random.deal(1, 1);
+        auto* box = frmcalcolo().Show().control<QLineEdit>("txt4");
+        const QString longText(200000, QChar(u'7'));
+        box->setText(longText);
+        QCOMPARE(box->text(), longText);
+        box->clear();
+        QTest::keyClicks(box, "-3 abc");
+        QCOMPARE(box->text(), "-3 abc");
+    }
+
+    // The message of the first check stays a full interval; a later check
+    // restarts the count, so its message also stays a full interval.
+    void theTimerWipesTheMessageThreeSecondsAfterEachCheck()
+    {
+        random.deal(1, 1);
+        Frmcalcolo* form = &frmcalcolo().Show();
+        auto* message = form->control<QLabel>("lblmessaggio");
+        auto* conferma = form->control<QPushButton>("cmdconferma");
+        QVERIFY(!form->timer().isEnabled());
+        QCOMPARE(form->timer().interval(), 3000);
+        QTest::qWait(200);
+        QCOMPARE(message->text(), QString());
+
+        QElapsedTimer clock;
+        conferma->click();
+        clock.start();
+        QCOMPARE(message->text(), "Attento... Correggiti!");
+        QTRY_VERIFY_WITH_TIMEOUT(message->text().isEmpty(), 4000);
+        QVERIFY2(clock.elapsed() >= 2950, qPrintable(QString::number(clock.elapsed())));
+
+        QTest::qWait(1500);
+        conferma->click();
+        clock.restart();
+        QTRY_VERIFY_WITH_TIMEOUT(message->text().isEmpty(), 4000);
+        QVERIFY2(clock.elapsed() >= 2950, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY(form->timer().isEnabled()); // the tick never disables it
+    }
+
+    void fontsAndColours_data()
+    {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<QString>("face");
+        QTest::addColumn<int>("pixelSize");
+        QTest::addColumn<bool>("bold");
+        QTest::addColumn<bool>("italic");
+        QTest::addColumn<QColor>("text");
+        QTest::newRow("txt5") << "txt5" << "MS Sans Serif" << 18 << false << false << QColor();
+        QTest::newRow("lblcompleta") << "lblcompleta" << "Comic Sans MS" << 19 << true << false << QColor(0, 0, 255);
+        QTest::newRow("Label1") << "Label1" << "Comic Sans MS" << 16 << false << false << QColor(0, 0, 0);
+        QTest::newRow("lblchiave") << "lblchiave" << "Comic Sans MS" << 16 << false << false << QColor();
+        QTest::newRow("lblmessaggio") << "lblmessaggio" << "Comic Sans MS" << 19 << false << true
+                                      << QColor(255, 0, 0);
+        QTest::newRow("cmdconferma") << "cmdconferma" << "MS Sans Serif" << 11 << false << false << QColor();
+    }
+
+    void fontsAndColours()
+    {
+        QFETCH(QString, control);
+        QFETCH(QString, face);
+        QFETCH(int, pixelSize);
+        QFETCH(bool, bold);
+        QFETCH(bool, italic);
+        QFETCH(QColor, text);
+        random.deal(1, 1);
+        auto* w = frmcalcolo().Show().findChild<QWidget*>(control);
+        QCOMPARE(w->font().family(), face);
+        QCOMPARE(w->font().pixelSize(), pixelSize);
+        QCOMPARE(w->font().bold(), bold);
+        QCOMPARE(w->font().italic(), italic);
+        if (text.isValid())
+            QCOMPARE(w->palette().color(QPalette::WindowText), text);
+        if (qobject_cast<QLabel*>(w))
+            QCOMPARE(w->palette().color(w->backgroundRole()), QColor(192, 255, 255));
+    }
+
+    void theKeyIsFramedAndTheBoxesCentred()
+    {
+        random.deal(1, 1);
+        runtime::Form* form = &frmcalcolo().Show();
+        auto* key = form->control<QLabel>("lblchiave");
+        QCOMPARE(key->frameShadow(), QFrame::Sunken);
+        QVERIFY(key->frameShape() != QFrame::NoFrame);
+        QVERIFY(key->alignment() & Qt::AlignHCenter);
+        QVERIFY(form->control<QLineEdit>("txt1")->alignment() & Qt::AlignHCenter);
+        QVERIFY(form->control<QLabel>("lblcompleta")->alignment() & Qt::AlignLeft);
+    }
+
+    // The named face may be missing; its substitute must still hold the whole
+    // instruction text inside the label.
+    void theInstructionTextStaysWholeInsideItsLabel()
+    {
+        auto* label = frmistruzioni().Show().control<QLabel>("lblistruzioni");
+        QCOMPARE(label->text().size(), 350);
+        QVERIFY(label->text().startsWith("Nel quadrato proposto a fianco"));
+        QVERIFY(label->text().endsWith("e... BUON DIVERTIMENTO!!"));
+        QVERIFY(label->wordWrap());
+        if (!QFontDatabase::families().contains("Comic Sans MS"))
+            QCOMPARE(QFontInfo(label->font()).family(), "Comic Neue");
+        const QRect needed = QFontMetrics(label->font())
+                                 .boundingRect(QRect(0, 0, label->contentsRect().width(), 10000),
+                                               Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignTop, label->text());
+        QVERIFY2(needed.height() <= label->contentsRect().height(), qPrintable(QString::number(needed.height())));
+        QVERIFY(needed.width() <= label->contentsRect().width());
+    }
+
+    void thePictureButtonHasNoCaptionAndPicturesNoFocusMark()
+    {
+        auto* start = &frmquadratiinizio().Show();
+        QVERIFY(start->control<QPushButton>("cmdparti")->text().isEmpty());
+        QVERIFY(!start->control<QPushButton>("cmdparti")->accessibleName().isEmpty());
+        QCOMPARE(start->findChild<QWidget*>("Image1")->focusPolicy(), Qt::NoFocus);
+    }
+};
+
+QTEST_MAIN(TestScreens)
+#include "screens_test.moc"
