@@ -1,0 +1,11 @@
+# The Debian packages each of the two set-up commands needs.
+# shellcheck shell=bash
+BUILD_PACKAGES=(
+    cmake g++ make pkg-config
+    qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libxcb1-dev libgl-dev
+    fonts-comic-neue fonts-liberation2 fonts-dejavu-core
+)
+TEST_PACKAGES=(
+    libgtest-dev
+    xvfb xauth openbox xdotool xclip x11-utils imagemagick
+)
