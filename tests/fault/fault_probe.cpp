@@ -1,0 +1,44 @@
+// Cifrella with a fault injected into the puzzle screen's load: the deal's
+// random source fails in the way named on the command line. Built for the
+// tests only and never installed, so no user can reach it.
+
+#include "application.h"
+#include "design_common.h"
+#include "forms.h"
+#include "frmcalcolo.h"
+#include "frmquadratiinizio.h"
+
+#include <cstring>
+#include <new>
+#include <stdexcept>
+
+namespace {
+
+class FailingRandom : public puzzle::RandomSource {
+public:
+    explicit FailingRandom(const char* fault) : fault_(fault) {}
+    float Rnd() override
+    {
+        if (std::strcmp(fault_, "subscript") == 0)
+            throw std::out_of_range("subscript out of range");
+        if (std::strcmp(fault_, "memory") == 0)
+            throw std::bad_alloc();
+        if (std::strcmp(fault_, "contract") == 0)
+            return 1.0f; // outside [0, 1): the deal refuses it
+        throw 42;
+    }
+    void Randomize() override {}
+
+private:
+    const char* fault_;
+};
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    FailingRandom random(argc > 1 ? argv[1] : "subscript");
+    screens::Frmcalcolo::useRandomSource(&random);
+    return runtime::run(argc, argv, {screens::kTitle, screens::kVersion},
+                        [] { screens::frmquadratiinizio().Show(); });
+}
