@@ -5,6 +5,5 @@
 
 int main(int argc, char** argv)
 {
-    return runtime::run(argc, argv, {screens::kTitle, screens::kVersion},
-                        [] { screens::frmquadratiinizio().Show(); });
+    return runtime::run(argc, argv, {screens::kTitle, screens::kVersion}, [] { screens::frmquadratiinizio().Show(); });
 }

@@ -33,7 +33,11 @@ struct PuzzleState {
 // message tick, worked through the screen and random source it is given.
 class Calcolo {
 public:
-    Calcolo(PuzzleScreen& screen, RandomSource& random) : screen_(screen), random_(random) {}
+    Calcolo(PuzzleScreen& screen, RandomSource& random)
+        : screen_(screen)
+        , random_(random)
+    {
+    }
 
     // What the screen does on load once its window is centred.
     void carica();

@@ -29,7 +29,10 @@ public:
 
 private:
     using Value = std::variant<std::monostate, std::int16_t, float>;
-    explicit Variant(Value v) : value_(v) {}
+    explicit Variant(Value v)
+        : value_(v)
+    {
+    }
     Value value_;
 };
 

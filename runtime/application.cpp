@@ -47,15 +47,15 @@ void prepareToolkit(const ProgramRecord& program)
     // of a message box) in Italian, whatever the desktop's language.
     static QTranslator toolkitItalian;
     if (toolkitItalian.isEmpty()
-        && toolkitItalian.load(QLocale(QLocale::Italian, QLocale::Italy), QStringLiteral("qtbase"),
-                               QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        && toolkitItalian.load(QLocale(QLocale::Italian, QLocale::Italy), QStringLiteral("qtbase"), QStringLiteral("_"),
+            QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QCoreApplication::installTranslator(&toolkitItalian);
 
     // Freely licensed faces of similar size and style, used only where the
     // designed ones are missing.
     QFont::insertSubstitutions(QStringLiteral("Comic Sans MS"), {QStringLiteral("Comic Neue")});
-    QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
-                               {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
+    QFont::insertSubstitutions(
+        QStringLiteral("MS Sans Serif"), {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
 }
 
 int run(int argc, char** argv, const ProgramRecord& program, const std::function<void()>& showStartScreen)

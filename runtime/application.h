@@ -6,7 +6,7 @@
 namespace runtime {
 
 struct ProgramRecord {
-    std::string_view title;   // the name the runtime uses for its own messages
+    std::string_view title; // the name the runtime uses for its own messages
     std::string_view version;
 };
 

@@ -1,7 +1,7 @@
 #include "controls.h"
 
-#include <QPainter>
 #include <QPaintEvent>
+#include <QPainter>
 
 #include <cmath>
 #include <limits>
@@ -64,26 +64,34 @@ QFont toFont(const FontDesign& design)
 }
 
 CommandButton::CommandButton(const ControlDesign& design, QWidget* parent)
-    : QPushButton(parent), cancel_(design.cancel)
+    : QPushButton(parent)
+    , cancel_(design.cancel)
 {
     applyCommon(this, design);
     if (!design.graphical) {
         setText(qs(design.caption));
         setFont(toFont(design.font.value_or(kDefaultDialogFont)));
+    } else if (!design.picture.empty()) {
+        // The picture is drawn centred on the button face in place of a caption.
+        const Picture picture(qs(design.picture));
+        setIcon(QIcon(picture.pixmap(devicePixelRatioF())));
+        setIconSize(picture.naturalSize().toSize());
     }
     // Enter presses a button only while it has the focus: never a default
     // button of the window.
     setAutoDefault(true);
 }
 
-TextBox::TextBox(const ControlDesign& design, QWidget* parent) : QLineEdit(parent)
+TextBox::TextBox(const ControlDesign& design, QWidget* parent)
+    : QLineEdit(parent)
 {
     applyCommon(this, design);
     setAlignment(horizontalAlignment(design) | Qt::AlignVCenter);
     setMaxLength(std::numeric_limits<int>::max()); // no limit on what is typed
 }
 
-Label::Label(const ControlDesign& design, QWidget* parent) : QLabel(parent)
+Label::Label(const ControlDesign& design, QWidget* parent)
+    : QLabel(parent)
 {
     applyCommon(this, design);
     setTextFormat(Qt::PlainText);
@@ -102,12 +110,10 @@ PictureBox::PictureBox(const ControlDesign& design, QWidget* parent, Qt::FocusPo
 {
     applyCommon(this, design);
     setFocusPolicy(focus);
-}
-
-void PictureBox::setPicture(const QPixmap& picture)
-{
-    picture_ = picture;
-    update();
+    if (!design.picture.empty()) {
+        picture_ = Picture(qs(design.picture));
+        picture_.pixmap(devicePixelRatioF()); // rendered now, with the controls, not at the first paint
+    }
 }
 
 void PictureBox::paintEvent(QPaintEvent*)
@@ -115,13 +121,17 @@ void PictureBox::paintEvent(QPaintEvent*)
     if (picture_.isNull())
         return;
     QPainter painter(this);
-    painter.drawPixmap(0, 0, picture_);
+    painter.drawPixmap(0, 0, picture_.pixmap(devicePixelRatioF()));
 }
 
-Image::Image(const ControlDesign& design, QWidget* parent) : PictureBox(design, parent, Qt::NoFocus) {}
+Image::Image(const ControlDesign& design, QWidget* parent)
+    : PictureBox(design, parent, Qt::NoFocus)
+{
+}
 
 Shape::Shape(const ControlDesign& design, QWidget* parent)
-    : QWidget(parent), fill_(toColor(design.background.value_or(Rgb{255, 255, 255})))
+    : QWidget(parent)
+    , fill_(toColor(design.background.value_or(Rgb{255, 255, 255})))
 {
     applyCommon(this, design);
     setAutoFillBackground(false);
@@ -136,7 +146,8 @@ void Shape::paintEvent(QPaintEvent*)
     painter.fillRect(rect().adjusted(outline, outline, -outline, -outline), fill_);
 }
 
-Timer::Timer(int intervalMs, QObject* parent) : QObject(parent)
+Timer::Timer(int intervalMs, QObject* parent)
+    : QObject(parent)
 {
     timer_.setTimerType(Qt::PreciseTimer); // a coarse timer may fire 5 % early
     timer_.setInterval(intervalMs);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "design.h"
+#include "picture.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -37,20 +38,20 @@ public:
     Label(const ControlDesign& design, QWidget* parent);
 };
 
-// A picture holder: draws its picture unscaled from the top-left corner on
-// the box's background. It can take the focus but shows no focus mark.
+// A picture holder: draws its picture unscaled, at its natural size, from
+// the top-left corner, clipped to the box, on the box's background. It can
+// take the focus but shows no focus mark.
 class PictureBox : public QWidget {
     Q_OBJECT
 public:
     PictureBox(const ControlDesign& design, QWidget* parent, Qt::FocusPolicy focus = Qt::StrongFocus);
-    void setPicture(const QPixmap& picture);
-    const QPixmap& picture() const { return picture_; }
+    const Picture& picture() const { return picture_; }
 
 protected:
     void paintEvent(QPaintEvent*) override;
 
 private:
-    QPixmap picture_;
+    Picture picture_;
 };
 
 // An image: a picture holder that never takes the focus.

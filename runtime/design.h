@@ -13,7 +13,10 @@ namespace runtime {
 inline constexpr int kTwipsPerPixel = 15; // at 96 dots per inch
 
 // Twips to device-independent pixels; design values are whole pixels.
-constexpr int pixels(int twips) { return twips / kTwipsPerPixel; }
+constexpr int pixels(int twips)
+{
+    return twips / kTwipsPerPixel;
+}
 
 struct Rgb {
     std::uint8_t red, green, blue;
@@ -43,15 +46,16 @@ struct ControlDesign {
     std::string_view name;
     ControlKind kind;
     Place place;
-    int tabIndex = -1;            // -1: not in the tab order
+    int tabIndex = -1; // -1: not in the tab order
     std::string_view caption = {};
     std::optional<FontDesign> font = {};
     std::optional<Rgb> foreground = {};
     std::optional<Rgb> background = {};
     Alignment alignment = Alignment::Left;
-    bool border = false;       // labels: single sunken border
-    bool cancel = false;       // buttons: pressed by Esc
-    bool graphical = false;    // buttons: picture instead of caption
+    bool border = false; // labels: single sunken border
+    bool cancel = false; // buttons: pressed by Esc
+    bool graphical = false; // buttons: picture instead of caption
+    std::string_view picture = {}; // resource path of the picture shown
     std::string_view accessibleName = {};
 };
 

@@ -40,15 +40,21 @@ QRect primaryDisplay()
 
 } // namespace
 
-float Screen::Width() { return static_cast<float>(primaryDisplay().width() * kTwipsPerPixel); }
-float Screen::Height() { return static_cast<float>(primaryDisplay().height() * kTwipsPerPixel); }
+float Screen::Width()
+{
+    return static_cast<float>(primaryDisplay().width() * kTwipsPerPixel);
+}
+float Screen::Height()
+{
+    return static_cast<float>(primaryDisplay().height() * kTwipsPerPixel);
+}
 
 Form::Form(const FormDesign& design)
 {
     setObjectName(QString::fromUtf8(design.name.data(), qsizetype(design.name.size())));
     setWindowTitle(QString::fromUtf8(design.caption.data(), qsizetype(design.caption.size())));
     setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                   | Qt::WindowCloseButtonHint);
+        | Qt::WindowCloseButtonHint);
     setFixedSize(pixels(design.clientWidth), pixels(design.clientHeight));
     QPalette pal = palette();
     pal.setColor(QPalette::Window, toColor(design.background));
@@ -99,7 +105,7 @@ QMargins Form::frame()
         const QRect outer = frameGeometry();
         const QRect inner = geometry();
         return {inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
-                outer.bottom() - inner.bottom()};
+            outer.bottom() - inner.bottom()};
     }
     return frameExtentsBeforeMap(this);
 }
@@ -116,8 +122,14 @@ float Form::Height()
     return static_cast<float>((height() + m.top() + m.bottom()) * kTwipsPerPixel);
 }
 
-float Form::Left() { return static_cast<float>(outerTopLeft_.x()); }
-float Form::Top() { return static_cast<float>(outerTopLeft_.y()); }
+float Form::Left()
+{
+    return static_cast<float>(outerTopLeft_.x());
+}
+float Form::Top()
+{
+    return static_cast<float>(outerTopLeft_.y());
+}
 
 void Form::setLeft(float twips)
 {
@@ -137,7 +149,7 @@ void Form::place()
     // pixels; a half pixel is rounded down.
     const QMargins m = frame();
     const QPoint outer(static_cast<int>(std::floor(outerTopLeft_.x() / kTwipsPerPixel)),
-                       static_cast<int>(std::floor(outerTopLeft_.y() / kTwipsPerPixel)));
+        static_cast<int>(std::floor(outerTopLeft_.y() / kTwipsPerPixel)));
     setGeometry(QRect(outer + QPoint(m.left(), m.top()), size()));
 }
 

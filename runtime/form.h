@@ -23,7 +23,7 @@ public:
     explicit Form(const FormDesign& design);
 
     // Runs once the window and its controls exist, before the window is shown.
-    virtual void Form_Load() {}
+    virtual void Form_Load() { }
 
     // Outer size and position (frame and title bar included), in twips.
     float Width();
@@ -37,8 +37,7 @@ public:
     // then Top, each from the sizes read just before it.
     void centre();
 
-    template <class W>
-    W* control(std::string_view name) const
+    template <class W> W* control(std::string_view name) const
     {
         W* w = findChild<W*>(QString::fromUtf8(name.data(), qsizetype(name.size())), Qt::FindDirectChildrenOnly);
         Q_ASSERT_X(w, "Form::control", "no such control in the design table");

@@ -32,8 +32,7 @@ protected:
 // controls from their design values, then Form_Load, all before the window
 // is visible — and shows it, modeless. Unload() destroys the window and its
 // controls; the instance itself stays for the next Show().
-template <class F>
-class FormInstance : public FormInstanceBase {
+template <class F> class FormInstance : public FormInstanceBase {
 public:
     F& Show()
     {

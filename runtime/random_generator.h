@@ -10,7 +10,10 @@ namespace runtime {
 // never come out, whatever rounding a wider generator would do.
 class RandomGenerator {
 public:
-    explicit RandomGenerator(std::uint64_t seed = 0) : engine_(seed) {}
+    explicit RandomGenerator(std::uint64_t seed = 0)
+        : engine_(seed)
+    {
+    }
     float Rnd();
     void Randomize(); // reseed from the clock
     void seed(std::uint64_t s) { engine_.seed(s); }

@@ -73,9 +73,8 @@ std::optional<QMargins> askWindowManager(xcb_connection_t* c, xcb_window_t windo
     event.format = 32;
     event.window = window;
     event.type = request;
-    xcb_send_event(c, 0, rootOf(c),
-                   XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
-                   reinterpret_cast<const char*>(&event));
+    xcb_send_event(c, 0, rootOf(c), XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
+        reinterpret_cast<const char*>(&event));
     xcb_flush(c);
 
     // A window manager answers within a few milliseconds; give up after a
@@ -115,8 +114,8 @@ void skipTaskbar(QWidget* window)
         return;
     const xcb_atom_t state = atom(c, "_NET_WM_STATE");
     const xcb_atom_t skip = atom(c, "_NET_WM_STATE_SKIP_TASKBAR");
-    xcb_change_property(c, XCB_PROP_MODE_REPLACE, static_cast<xcb_window_t>(window->winId()), state,
-                        XCB_ATOM_ATOM, 32, 1, &skip);
+    xcb_change_property(
+        c, XCB_PROP_MODE_REPLACE, static_cast<xcb_window_t>(window->winId()), state, XCB_ATOM_ATOM, 32, 1, &skip);
     xcb_flush(c);
 }
 

@@ -25,8 +25,8 @@ void Frmcalcolo::useRandomSource(puzzle::RandomSource* source)
 }
 
 Frmcalcolo::Frmcalcolo()
-    : Form(frmcalcolo_design::kForm),
-      calcolo_(*this, replacementRandom ? *replacementRandom : runtimeRandom_)
+    : Form(frmcalcolo_design::kForm)
+    , calcolo_(*this, replacementRandom ? *replacementRandom : runtimeRandom_)
 {
     for (int cell = 1; cell <= puzzle::kCells; ++cell)
         boxes_[cell - 1] = control<QLineEdit>("txt" + std::to_string(cell));

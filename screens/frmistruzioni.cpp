@@ -6,7 +6,8 @@
 
 namespace screens {
 
-Frmistruzioni::Frmistruzioni() : Form(frmistruzioni_design::kForm)
+Frmistruzioni::Frmistruzioni()
+    : Form(frmistruzioni_design::kForm)
 {
     connect(control<QPushButton>("cmdok"), &QPushButton::clicked, this, &Frmistruzioni::cmdok_Click);
 }

@@ -8,11 +8,12 @@
 
 namespace screens {
 
-Frmquadratiinizio::Frmquadratiinizio() : Form(frmquadratiinizio_design::kForm)
+Frmquadratiinizio::Frmquadratiinizio()
+    : Form(frmquadratiinizio_design::kForm)
 {
     connect(control<QPushButton>("cmdparti"), &QPushButton::clicked, this, &Frmquadratiinizio::cmdparti_Click);
-    connect(control<QPushButton>("cmdistruzioni"), &QPushButton::clicked, this,
-            &Frmquadratiinizio::cmdistruzioni_Click);
+    connect(
+        control<QPushButton>("cmdistruzioni"), &QPushButton::clicked, this, &Frmquadratiinizio::cmdistruzioni_Click);
     connect(control<QPushButton>("cmdesci"), &QPushButton::clicked, this, &Frmquadratiinizio::cmdesci_Click);
 }
 

@@ -16,7 +16,10 @@ namespace {
 
 class FailingRandom : public puzzle::RandomSource {
 public:
-    explicit FailingRandom(const char* fault) : fault_(fault) {}
+    explicit FailingRandom(const char* fault)
+        : fault_(fault)
+    {
+    }
     float Rnd() override
     {
         if (std::strcmp(fault_, "subscript") == 0)
@@ -27,7 +30,7 @@ public:
             return 1.0f; // outside [0, 1): the deal refuses it
         throw 42;
     }
-    void Randomize() override {}
+    void Randomize() override { }
 
 private:
     const char* fault_;
@@ -39,6 +42,5 @@ int main(int argc, char** argv)
 {
     FailingRandom random(argc > 1 ? argv[1] : "subscript");
     screens::Frmcalcolo::useRandomSource(&random);
-    return runtime::run(argc, argv, {screens::kTitle, screens::kVersion},
-                        [] { screens::frmquadratiinizio().Show(); });
+    return runtime::run(argc, argv, {screens::kTitle, screens::kVersion}, [] { screens::frmquadratiinizio().Show(); });
 }

@@ -10,7 +10,10 @@
 class ScriptedRandom : public puzzle::RandomSource {
 public:
     ScriptedRandom() = default;
-    ScriptedRandom(std::initializer_list<float> r) : script_(r) {}
+    ScriptedRandom(std::initializer_list<float> r)
+        : script_(r)
+    {
+    }
 
     void push(float r) { script_.push_back(r); }
 

@@ -48,8 +48,8 @@ INSTANTIATE_TEST_SUITE_P(Catalogue, EverySquare, ::testing::Range(1, puzzle::kSq
 
 TEST(Catalogue, KeysRunFrom12OfSquare18To60OfSquare22)
 {
-    const auto [lo, hi] = std::minmax_element(kCatalogue.begin(), kCatalogue.end(),
-                                              [](auto& a, auto& b) { return a.key < b.key; });
+    const auto [lo, hi]
+        = std::minmax_element(kCatalogue.begin(), kCatalogue.end(), [](auto& a, auto& b) { return a.key < b.key; });
     EXPECT_EQ(lo - kCatalogue.begin() + 1, 18);
     EXPECT_EQ(lo->key, 12);
     EXPECT_EQ(hi - kCatalogue.begin() + 1, 22);

@@ -43,7 +43,7 @@ std::ostream& operator<<(std::ostream& os, const CellCase& c)
 
 // Only the plain digits of the stored value are right: the box text is not
 // trimmed, converted or otherwise normalised.
-class ExactComparison : public ::testing::TestWithParam<CellCase> {};
+class ExactComparison : public ::testing::TestWithParam<CellCase> { };
 
 TEST_P(ExactComparison, JudgesOneBoxAgainstTheValueText)
 {
@@ -64,18 +64,16 @@ TEST_P(ExactComparison, JudgesOneBoxAgainstTheValueText)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Fifteen, ExactComparison,
+INSTANTIATE_TEST_SUITE_P(Fifteen, ExactComparison,
     ::testing::Values(CellCase{11, 5, "15", true}, CellCase{11, 5, "", false}, CellCase{11, 5, " 15", false},
-                      CellCase{11, 5, "15 ", false}, CellCase{11, 5, "015", false}, CellCase{11, 5, "+15", false},
-                      CellCase{11, 5, "15.0", false}, CellCase{11, 5, "15,0", false},
-                      CellCase{11, 5, "1 5", false}, CellCase{11, 5, "quindici", false},
-                      CellCase{11, 5, "\xef\xbc\x91\xef\xbc\x95", false}, // full-width digits
-                      CellCase{11, 5, std::string("15\0", 3), false}, CellCase{11, 5, std::string(100000, '1'), false}));
+        CellCase{11, 5, "15 ", false}, CellCase{11, 5, "015", false}, CellCase{11, 5, "+15", false},
+        CellCase{11, 5, "15.0", false}, CellCase{11, 5, "15,0", false}, CellCase{11, 5, "1 5", false},
+        CellCase{11, 5, "quindici", false}, CellCase{11, 5, "\xef\xbc\x91\xef\xbc\x95", false}, // full-width digits
+        CellCase{11, 5, std::string("15\0", 3), false}, CellCase{11, 5, std::string(100000, '1'), false}));
 
 INSTANTIATE_TEST_SUITE_P(Zero, ExactComparison,
-                         ::testing::Values(CellCase{8, 8, "0", true}, CellCase{8, 8, "", false},
-                                           CellCase{8, 8, "00", false}, CellCase{8, 8, "-0", false}));
+    ::testing::Values(CellCase{8, 8, "0", true}, CellCase{8, 8, "", false}, CellCase{8, 8, "00", false},
+        CellCase{8, 8, "-0", false}));
 
 TEST(Check, NothingTypedLeavesTheThreeRevealedBoxesAndCountsSixWrong)
 {

@@ -135,7 +135,7 @@ struct DealCase {
     std::string key;
 };
 
-class Deal : public ::testing::TestWithParam<DealCase> {};
+class Deal : public ::testing::TestWithParam<DealCase> { };
 
 TEST_P(Deal, WritesThePatternsThreeBoxesInOrderAndTheKey)
 {
@@ -160,11 +160,10 @@ TEST_P(Deal, WritesThePatternsThreeBoxesInOrderAndTheKey)
 }
 
 INSTANTIATE_TEST_SUITE_P(Exercises, Deal,
-                         ::testing::Values(DealCase{1, 1, {{1, "2"}, {3, "4"}, {5, "5"}}, "15"},
-                                           DealCase{18, 4, {{1, "3"}, {3, "1"}, {7, "7"}}, "12"},
-                                           DealCase{8, 5, {{7, "10"}, {8, "0"}, {5, "8"}}, "24"},
-                                           DealCase{22, 7, {{4, "18"}, {9, "21"}, {5, "20"}}, "60"},
-                                           DealCase{27, 9, {{8, "15"}, {3, "16"}, {5, "19"}}, "57"}));
+    ::testing::Values(DealCase{1, 1, {{1, "2"}, {3, "4"}, {5, "5"}}, "15"},
+        DealCase{18, 4, {{1, "3"}, {3, "1"}, {7, "7"}}, "12"}, DealCase{8, 5, {{7, "10"}, {8, "0"}, {5, "8"}}, "24"},
+        DealCase{22, 7, {{4, "18"}, {9, "21"}, {5, "20"}}, "60"},
+        DealCase{27, 9, {{8, "15"}, {3, "16"}, {5, "19"}}, "57"}));
 
 TEST(Deal, OnBoxesThatAreNotEmptyChangesOnlyThePatternsThree)
 {
@@ -193,7 +192,11 @@ TEST(Deal, LoadReseedsBeforeItDraws)
 {
     struct Recorder : ScriptedRandom {
         std::string log;
-        float Rnd() override { log += 'r'; return ScriptedRandom::Rnd(); }
+        float Rnd() override
+        {
+            log += 'r';
+            return ScriptedRandom::Rnd();
+        }
         void Randomize() override { log += 'R'; }
     } random;
     random.deal(1, 1);

@@ -119,9 +119,12 @@ private slots:
         QTest::addColumn<QString>("screen");
         QTest::addColumn<QString>("title");
         QTest::addColumn<QColor>("background");
-        QTest::newRow("start") << "frmquadratiinizio" << "Cifrella" << QColor(255, 128, 128);
-        QTest::newRow("instructions") << "frmistruzioni" << "Istruzioni" << QColor(255, 192, 128);
-        QTest::newRow("puzzle") << "frmcalcolo" << "Cifrella" << QColor(192, 255, 255);
+        QTest::newRow("start") << "frmquadratiinizio"
+                               << "Cifrella" << QColor(255, 128, 128);
+        QTest::newRow("instructions") << "frmistruzioni"
+                                      << "Istruzioni" << QColor(255, 192, 128);
+        QTest::newRow("puzzle") << "frmcalcolo"
+                                << "Cifrella" << QColor(192, 255, 255);
     }
 
     // Every window: 548 × 350 inside a fixed frame with a close box only,
@@ -198,8 +201,8 @@ private slots:
                                << QStringList{"Picture1", "Picture2", "cmdparti", "cmdesci", "cmdistruzioni"};
         QTest::newRow("instructions") << "frmistruzioni" << QStringList{"Picture1", "Picture2", "cmdok"};
         QTest::newRow("puzzle") << "frmcalcolo"
-                                << QStringList{"txt1", "txt2", "txt3", "txt4", "txt5", "txt6", "txt7",
-                                               "txt8", "txt9", "cmdconferma", "cmdfine", "Picture1"};
+                                << QStringList{"txt1", "txt2", "txt3", "txt4", "txt5", "txt6", "txt7", "txt8", "txt9",
+                                       "cmdconferma", "cmdfine", "Picture1"};
     }
 
     // Focus starts on the lowest tab index; Tab walks the order and wraps,
@@ -227,19 +230,21 @@ private slots:
         QTest::addColumn<int>("key");
         QTest::addColumn<int>("modifiers");
         QTest::addColumn<QString>("result"); // the screen loaded afterwards, "" when the program ended
-        QTest::newRow("start Esc") << "frmquadratiinizio" << "cmdistruzioni" << int(Qt::Key_Escape) << 0 << "";
+        QTest::newRow("start Esc") << "frmquadratiinizio"
+                                   << "cmdistruzioni" << int(Qt::Key_Escape) << 0 << "";
         QTest::newRow("start Enter on a picture presses nothing")
-            << "frmquadratiinizio" << "Picture2" << int(Qt::Key_Return) << 0 << "frmquadratiinizio";
-        QTest::newRow("start Enter on cmdistruzioni")
-            << "frmquadratiinizio" << "cmdistruzioni" << int(Qt::Key_Return) << 0 << "frmistruzioni";
-        QTest::newRow("start Space on cmdparti")
-            << "frmquadratiinizio" << "cmdparti" << int(Qt::Key_Space) << 0 << "frmcalcolo";
-        QTest::newRow("instructions Esc") << "frmistruzioni" << "Picture1" << int(Qt::Key_Escape) << 0
-                                          << "frmquadratiinizio";
-        QTest::newRow("puzzle Esc in a box") << "frmcalcolo" << "txt9" << int(Qt::Key_Escape) << 0
-                                             << "frmquadratiinizio";
-        QTest::newRow("puzzle Enter in a box checks nothing")
-            << "frmcalcolo" << "txt2" << int(Qt::Key_Return) << 0 << "frmcalcolo";
+            << "frmquadratiinizio"
+            << "Picture2" << int(Qt::Key_Return) << 0 << "frmquadratiinizio";
+        QTest::newRow("start Enter on cmdistruzioni") << "frmquadratiinizio"
+                                                      << "cmdistruzioni" << int(Qt::Key_Return) << 0 << "frmistruzioni";
+        QTest::newRow("start Space on cmdparti") << "frmquadratiinizio"
+                                                 << "cmdparti" << int(Qt::Key_Space) << 0 << "frmcalcolo";
+        QTest::newRow("instructions Esc") << "frmistruzioni"
+                                          << "Picture1" << int(Qt::Key_Escape) << 0 << "frmquadratiinizio";
+        QTest::newRow("puzzle Esc in a box") << "frmcalcolo"
+                                             << "txt9" << int(Qt::Key_Escape) << 0 << "frmquadratiinizio";
+        QTest::newRow("puzzle Enter in a box checks nothing") << "frmcalcolo"
+                                                              << "txt2" << int(Qt::Key_Return) << 0 << "frmcalcolo";
     }
 
     // Esc for the cancel button, and no default button: Enter presses only
@@ -271,13 +276,24 @@ private slots:
         QTest::addColumn<QString>("button");
         QTest::addColumn<QString>("caption");
         QTest::addColumn<QKeySequence>("key");
-        QTest::newRow("Esci") << "frmquadratiinizio" << "cmdesci" << "&Esci" << QKeySequence("Alt+E");
-        QTest::newRow("Istruzioni") << "frmquadratiinizio" << "cmdistruzioni" << "&Istruzioni"
-                                    << QKeySequence("Alt+I");
-        QTest::newRow("OK") << "frmistruzioni" << "cmdok" << "&OK" << QKeySequence("Alt+O");
-        QTest::newRow("Conferma") << "frmcalcolo" << "cmdconferma" << "&Conferma" << QKeySequence("Alt+C");
-        QTest::newRow("Fine") << "frmcalcolo" << "cmdfine" << "&Fine" << QKeySequence("Alt+F");
-        QTest::newRow("picture button") << "frmquadratiinizio" << "cmdparti" << "" << QKeySequence();
+        QTest::newRow("Esci") << "frmquadratiinizio"
+                              << "cmdesci"
+                              << "&Esci" << QKeySequence("Alt+E");
+        QTest::newRow("Istruzioni") << "frmquadratiinizio"
+                                    << "cmdistruzioni"
+                                    << "&Istruzioni" << QKeySequence("Alt+I");
+        QTest::newRow("OK") << "frmistruzioni"
+                            << "cmdok"
+                            << "&OK" << QKeySequence("Alt+O");
+        QTest::newRow("Conferma") << "frmcalcolo"
+                                  << "cmdconferma"
+                                  << "&Conferma" << QKeySequence("Alt+C");
+        QTest::newRow("Fine") << "frmcalcolo"
+                              << "cmdfine"
+                              << "&Fine" << QKeySequence("Alt+F");
+        QTest::newRow("picture button") << "frmquadratiinizio"
+                                        << "cmdparti"
+                                        << "" << QKeySequence();
     }
 
     // The access keys themselves are pressed for real in the end-to-end run;
@@ -437,13 +453,18 @@ private slots:
         QTest::addColumn<bool>("bold");
         QTest::addColumn<bool>("italic");
         QTest::addColumn<QColor>("text");
-        QTest::newRow("txt5") << "txt5" << "MS Sans Serif" << 18 << false << false << QColor();
-        QTest::newRow("lblcompleta") << "lblcompleta" << "Comic Sans MS" << 19 << true << false << QColor(0, 0, 255);
-        QTest::newRow("Label1") << "Label1" << "Comic Sans MS" << 16 << false << false << QColor(0, 0, 0);
-        QTest::newRow("lblchiave") << "lblchiave" << "Comic Sans MS" << 16 << false << false << QColor();
-        QTest::newRow("lblmessaggio") << "lblmessaggio" << "Comic Sans MS" << 19 << false << true
-                                      << QColor(255, 0, 0);
-        QTest::newRow("cmdconferma") << "cmdconferma" << "MS Sans Serif" << 11 << false << false << QColor();
+        QTest::newRow("txt5") << "txt5"
+                              << "MS Sans Serif" << 18 << false << false << QColor();
+        QTest::newRow("lblcompleta") << "lblcompleta"
+                                     << "Comic Sans MS" << 19 << true << false << QColor(0, 0, 255);
+        QTest::newRow("Label1") << "Label1"
+                                << "Comic Sans MS" << 16 << false << false << QColor(0, 0, 0);
+        QTest::newRow("lblchiave") << "lblchiave"
+                                   << "Comic Sans MS" << 16 << false << false << QColor();
+        QTest::newRow("lblmessaggio") << "lblmessaggio"
+                                      << "Comic Sans MS" << 19 << false << true << QColor(255, 0, 0);
+        QTest::newRow("cmdconferma") << "cmdconferma"
+                                     << "MS Sans Serif" << 11 << false << false << QColor();
     }
 
     void fontsAndColours()
@@ -491,7 +512,7 @@ private slots:
             QCOMPARE(QFontInfo(label->font()).family(), "Comic Neue");
         const QRect needed = QFontMetrics(label->font())
                                  .boundingRect(QRect(0, 0, label->contentsRect().width(), 10000),
-                                               Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignTop, label->text());
+                                     Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignTop, label->text());
         QVERIFY2(needed.height() <= label->contentsRect().height(), qPrintable(QString::number(needed.height())));
         QVERIFY(needed.width() <= label->contentsRect().width());
     }
