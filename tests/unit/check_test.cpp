@@ -38,7 +38,12 @@ struct CellCase {
 
 std::ostream& operator<<(std::ostream& os, const CellCase& c)
 {
-    return os << "square " << c.square << " cell " << c.cell << " '" << c.text << "'";
+    return os << "square " << c.square << " cell " << c.cell << " '" << c.text.substr(0, 20) << "'";
+}
+
+std::string caseName(const ::testing::TestParamInfo<CellCase>& info)
+{
+    return (info.param.right ? "Right" : "Wrong") + std::to_string(info.index);
 }
 
 // Only the plain digits of the stored value are right: the box text is not
@@ -69,7 +74,8 @@ INSTANTIATE_TEST_SUITE_P(Fifteen, ExactComparison,
         CellCase{11, 5, "15 ", false}, CellCase{11, 5, "015", false}, CellCase{11, 5, "+15", false},
         CellCase{11, 5, "15.0", false}, CellCase{11, 5, "15,0", false}, CellCase{11, 5, "1 5", false},
         CellCase{11, 5, "quindici", false}, CellCase{11, 5, "\xef\xbc\x91\xef\xbc\x95", false}, // full-width digits
-        CellCase{11, 5, std::string("15\0", 3), false}, CellCase{11, 5, std::string(100000, '1'), false}));
+        CellCase{11, 5, std::string("15\0", 3), false}, CellCase{11, 5, std::string(100000, '1'), false}),
+    caseName);
 
 INSTANTIATE_TEST_SUITE_P(Zero, ExactComparison,
     ::testing::Values(CellCase{8, 8, "0", true}, CellCase{8, 8, "", false}, CellCase{8, 8, "00", false},
