@@ -1,0 +1,608 @@
+#!/usr/bin/python3
+"""End-to-end run of an installed Cifrella.
+
+The program is installed into a temporary prefix and driven under Xvfb with
+openbox as window manager, using real mouse clicks and key presses through
+xdotool. Box contents are read back through the clipboard (ctrl+a, ctrl+c)
+and the red message is found by looking at screen pixels.
+"""
+
+import argparse
+import os
+import re
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+from fractions import Fraction
+
+SCREEN_W, SCREEN_H = 1024, 768
+CLIENT_W, CLIENT_H = 548, 350
+WINDOW_NAMES = "^Cifrella$|^Istruzioni$"
+
+PARTI = (320, 200, 81, 57)
+MESSAGE = (288, 280, 185, 33)
+BOX = 41
+PUZZLE_BG = (192, 255, 255)
+BG_PROBE = (4, 4)
+
+PATTERNS = [{1, 3, 5}, {9, 3, 5}, {6, 3, 5}, {1, 3, 7}, {7, 8, 5},
+            {1, 2, 5}, {4, 9, 5}, {7, 9, 5}, {8, 3, 5}]
+# Every cell of a magic square as centre + ka * a + kb * b.
+CELL_COEF = {1: (1, 0), 2: (-1, -1), 3: (0, 1), 4: (-1, 1), 5: (0, 0),
+             6: (1, -1), 7: (0, -1), 8: (1, 1), 9: (-1, 0)}
+
+POLL = 0.05
+
+
+class CheckFailed(Exception):
+    pass
+
+
+def poll(condition, timeout, interval=POLL):
+    """Calls condition() until it returns something truthy or time runs out."""
+    deadline = time.monotonic() + timeout
+    while True:
+        result = condition()
+        if result or time.monotonic() >= deadline:
+            return result
+        time.sleep(interval)
+
+
+def cell_rect(n):
+    return (312 + 48 * ((n - 1) % 3), 120 + 48 * ((n - 1) // 3), BOX, BOX)
+
+
+def solve(revealed):
+    """Returns the full square {cell: int} implied by three revealed cells."""
+    cells = sorted(revealed)
+    rows = [[Fraction(CELL_COEF[n][0]), Fraction(CELL_COEF[n][1]), Fraction(1)] for n in cells]
+    rhs = [Fraction(revealed[n]) for n in cells]
+
+    def det(m):
+        return (m[0][0] * (m[1][1] * m[2][2] - m[1][2] * m[2][1])
+                - m[0][1] * (m[1][0] * m[2][2] - m[1][2] * m[2][0])
+                + m[0][2] * (m[1][0] * m[2][1] - m[1][1] * m[2][0]))
+
+    d = det(rows)
+    if d == 0:
+        raise CheckFailed(f"cells {cells} do not determine a square")
+    unknowns = []
+    for col in range(3):
+        m = [row[:] for row in rows]
+        for i in range(3):
+            m[i][col] = rhs[i]
+        unknowns.append(det(m) / d)
+    a, b, c = unknowns
+    square = {n: c + ka * a + kb * b for n, (ka, kb) in CELL_COEF.items()}
+    if any(v.denominator != 1 or not 0 <= v <= 24 for v in square.values()):
+        raise CheckFailed(f"revealed {revealed} lead to an invalid square {square}")
+    square = {n: int(v) for n, v in square.items()}
+    lines = [(1, 2, 3), (4, 5, 6), (7, 8, 9), (1, 4, 7), (2, 5, 8), (3, 6, 9), (1, 5, 9), (3, 5, 7)]
+    assert all(sum(square[i] for i in line) == 3 * square[5] for line in lines)
+    return square
+
+
+class Display:
+    """Xvfb plus openbox on a free display number."""
+
+    def __init__(self, logdir):
+        self.procs = []
+        self.clip_owner = None
+        self.reads = 0
+        self.logdir = logdir
+        for n in range(20, 100):
+            if n == 7 or os.path.exists(f"/tmp/.X11-unix/X{n}") or os.path.exists(f"/tmp/.X{n}-lock"):
+                continue
+            log = open(os.path.join(logdir, "xvfb.log"), "w")
+            xvfb = subprocess.Popen(["Xvfb", f":{n}", "-screen", "0", f"{SCREEN_W}x{SCREEN_H}x24",
+                                     "-nolisten", "tcp"], stdout=log, stderr=subprocess.STDOUT)
+            ok = poll(lambda: xvfb.poll() is not None or os.path.exists(f"/tmp/.X11-unix/X{n}"), 10)
+            if ok and xvfb.poll() is None:
+                self.procs.append(xvfb)
+                self.name = f":{n}"
+                break
+            xvfb.kill()
+            xvfb.wait()
+        else:
+            raise RuntimeError("no free display number")
+        self.env = dict(os.environ, DISPLAY=self.name, QT_QPA_PLATFORM="xcb", LANG="C.UTF-8")
+        self.env.pop("WAYLAND_DISPLAY", None)
+        try:
+            log = open(os.path.join(logdir, "openbox.log"), "w")
+            self.procs.append(subprocess.Popen(["openbox"], env=self.env, stdout=log, stderr=subprocess.STDOUT))
+            if not poll(lambda: "window id" in self.run("xprop", "-root", "_NET_SUPPORTING_WM_CHECK"), 10):
+                raise RuntimeError("openbox did not come up")
+        except BaseException:
+            self.close()
+            raise
+
+    def close(self):
+        self.release_clipboard()
+        for p in reversed(self.procs):
+            if p.poll() is None:
+                p.terminate()
+                try:
+                    p.wait(timeout=5)
+                except subprocess.TimeoutExpired:
+                    p.kill()
+                    p.wait()
+
+    def run(self, *args, check=False, timeout=10):
+        r = subprocess.run(args, env=self.env, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
+                           stdin=subprocess.DEVNULL, timeout=timeout)
+        if check and r.returncode != 0:
+            raise CheckFailed(f"{' '.join(args)} failed with status {r.returncode}")
+        return r.stdout.decode("utf-8", "replace")
+
+    def xdo(self, *args):
+        return self.run("xdotool", *map(str, args), check=True)
+
+    def screenshot(self, path):
+        self.run("import", "-window", "root", path)
+
+    def grab(self):
+        r = subprocess.run(["import", "-window", "root", "-depth", "8", "rgb:-"], env=self.env,
+                           stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, timeout=10)
+        return Image(r.stdout)
+
+    # Windows
+
+    def visible_windows(self):
+        ids = self.run("xdotool", "search", "--onlyvisible", "--name", WINDOW_NAMES).split()
+        return [w for w in ids if "IsViewable" in self.run("xwininfo", "-id", w)]
+
+    def title(self, w):
+        m = re.search(r'^WM_NAME\([A-Z0-9_]+\) = "(.*)"$', self.run("xprop", "-id", w, "WM_NAME"), re.M)
+        return m.group(1) if m else None
+
+    def geometry(self, w):
+        info = self.run("xwininfo", "-id", w)
+
+        def field(name):
+            m = re.search(rf"{name}:\s+(-?\d+)", info)
+            return int(m.group(1)) if m else None
+        return (field("Absolute upper-left X"), field("Absolute upper-left Y"),
+                field("Width"), field("Height"))
+
+    def frame_extents(self, w):
+        m = re.search(r"= (\d+), (\d+), (\d+), (\d+)", self.run("xprop", "-id", w, "_NET_FRAME_EXTENTS"))
+        return tuple(map(int, m.groups())) if m else None
+
+    # Input
+
+    def click(self, origin, rect, *then):
+        """Clicks the centre of a client rectangle, then runs more xdotool commands."""
+        x, y, w, h = rect
+        x, y = origin[0] + x + w // 2, origin[1] + y + h // 2
+        here = re.findall(r"^[XY]=(\d+)$", self.run("xdotool", "getmouselocation", "--shell"), re.M)
+        # mousemove --sync waits for motion, which never comes if the pointer is already there.
+        sync = ["--sync"] if [int(v) for v in here] != [x, y] else []
+        self.xdo("mousemove", *sync, x, y, "click", "1", *then)
+
+    def type_into(self, origin, n, text):
+        self.click(origin, cell_rect(n), "type", "--delay", "20", text)
+
+    def key(self, w, *keys):
+        if self.run("xdotool", "getactivewindow").strip() != w:
+            self.xdo("windowactivate", "--sync", w)
+        self.xdo("key", *keys)
+
+    def clipboard(self):
+        r = subprocess.run(["xclip", "-o", "-selection", "clipboard"], env=self.env,
+                           stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, timeout=5)
+        return r.stdout.decode("utf-8", "replace") if r.returncode == 0 else ""
+
+    def own_clipboard(self, text):
+        """Puts text on the clipboard from a foreground xclip that is reaped here."""
+        self.release_clipboard()
+        self.clip_owner = subprocess.Popen(["xclip", "-quiet", "-selection", "clipboard"], env=self.env,
+                                           stdin=subprocess.PIPE, stdout=subprocess.DEVNULL,
+                                           stderr=subprocess.DEVNULL)
+        self.clip_owner.stdin.write(text.encode())
+        self.clip_owner.stdin.close()
+        if not poll(lambda: self.clipboard() == text, 3, 0.01):
+            raise CheckFailed("could not put a marker on the clipboard")
+
+    def release_clipboard(self):
+        if self.clip_owner:
+            self.clip_owner.terminate()
+            self.clip_owner.wait()
+            self.clip_owner = None
+
+    def read_box(self, origin, n):
+        """Copies a box's text through the clipboard; an empty box copies nothing,
+        so the marker put there beforehand stays."""
+        self.reads += 1
+        marker = f"<marker {self.reads}>"
+        self.own_clipboard(marker)
+        self.click(origin, cell_rect(n), "key", "ctrl+a", "ctrl+c")
+        return poll(lambda: (lambda c: c != marker and c)(self.clipboard()), 0.4, 0.02) or ""
+
+    def read_grid(self, origin):
+        return {n: self.read_box(origin, n) for n in range(1, 10)}
+
+
+class Image:
+    def __init__(self, data):
+        self.data = data
+
+    def pixel(self, x, y):
+        i = (y * SCREEN_W + x) * 3
+        return tuple(self.data[i:i + 3]) if i + 3 <= len(self.data) else None
+
+    def red(self, origin, rect):
+        """Count and horizontal extent of pure-red pixels inside a client rectangle."""
+        x0, y0, w, h = rect
+        count, xs = 0, []
+        for y in range(origin[1] + y0, origin[1] + y0 + h):
+            for x in range(origin[0] + x0, origin[0] + x0 + w):
+                r, g, b = self.pixel(x, y) or (0, 0, 0)
+                if r > 200 and g < 60 and b < 60:
+                    count += 1
+                    xs.append(x)
+        return count, (max(xs) - min(xs) + 1) if xs else 0
+
+
+class Program:
+    def __init__(self, display, binary, log_path):
+        self.d = display
+        self.log = open(log_path, "a")
+        self.proc = subprocess.Popen([binary], env=display.env, stdout=self.log, stderr=subprocess.STDOUT,
+                                     stdin=subprocess.DEVNULL)
+        self.start_bg = None
+
+    def stop(self):
+        if self.proc.poll() is None:
+            self.proc.kill()
+            self.proc.wait()
+        self.log.close()
+
+    def wait_exit(self, what):
+        try:
+            rc = self.proc.wait(timeout=5)
+        except subprocess.TimeoutExpired:
+            raise CheckFailed(f"{what}: program still running 5 s later")
+        if rc != 0:
+            raise CheckFailed(f"{what}: exit status {rc}")
+        left = self.d.visible_windows()
+        if left:
+            raise CheckFailed(f"{what}: windows still visible after exit: {left}")
+
+    def screen(self, kind, timeout=5):
+        """Waits until the given screen is the only visible window and checks its frame.
+
+        Returns (window id, client origin)."""
+        d = self.d
+        seen, probes = [], []
+
+        def identify():
+            wins = d.visible_windows()
+            seen[:] = [(w, d.title(w)) for w in wins]
+            if len(wins) != 1:
+                return None
+            w, title = seen[0]
+            if kind == "instructions":
+                return (w, d.geometry(w)) if title == "Istruzioni" else None
+            if title != "Cifrella":
+                return None
+            geo = d.geometry(w)
+            bg = d.grab().pixel(geo[0] + BG_PROBE[0], geo[1] + BG_PROBE[1])
+            if kind == "puzzle" and bg == PUZZLE_BG:
+                return w, geo
+            if kind == "start" and bg not in (PUZZLE_BG, (0, 0, 0)):
+                # The first start screen sets the colour, once two looks agree.
+                settled = self.start_bg or (bg if probes[-1:] == [bg] else None)
+                probes.append(bg)
+                if bg == settled:
+                    self.start_bg = bg
+                    return w, geo
+            return None
+
+        found = poll(identify, timeout)
+        if not found:
+            raise CheckFailed(f"expected the {kind} screen as the only visible window, saw {seen}")
+        w, _ = found
+        self.check_frame(w, kind)
+        x, y, _, _ = d.geometry(w)
+        return w, (x, y)
+
+    def check_frame(self, w, kind):
+        d = self.d
+        state = {}
+
+        def centred():
+            x, y, cw, ch = d.geometry(w)
+            ext = d.frame_extents(w)
+            state.update(client=(x, y, cw, ch), extents=ext)
+            if ext is None:
+                return False
+            left, right, top, bottom = ext
+            cx = x - left + (cw + left + right) / 2
+            cy = y - top + (ch + top + bottom) / 2
+            state["centre"] = (cx, cy)
+            return abs(cx - SCREEN_W / 2) <= 1 and abs(cy - SCREEN_H / 2) <= 1
+
+        ok = poll(centred, 2)
+        if state["client"][2:] != (CLIENT_W, CLIENT_H):
+            raise CheckFailed(f"{kind} client size {state['client'][2:]}, wanted {CLIENT_W}x{CLIENT_H}")
+        if not ok:
+            raise CheckFailed(f"{kind} window not centred: client {state['client']}, "
+                              f"frame extents {state['extents']}, centre {state.get('centre')}")
+        props = d.run("xprop", "-id", w, "_NET_WM_STATE", "WM_NORMAL_HINTS")
+        if "_NET_WM_STATE_SKIP_TASKBAR" not in props:
+            raise CheckFailed(f"{kind} window lacks _NET_WM_STATE_SKIP_TASKBAR: {props!r}")
+        mins = re.search(r"minimum size: (\d+) by (\d+)", props)
+        maxs = re.search(r"maximum size: (\d+) by (\d+)", props)
+        fixed = (str(CLIENT_W), str(CLIENT_H))
+        if not (mins and maxs and mins.groups() == maxs.groups() == fixed):
+            raise CheckFailed(f"{kind} window is resizable: {props!r}")
+
+
+class Suite:
+    def __init__(self, display, binary, artifacts):
+        self.d = display
+        self.binary = binary
+        self.artifacts = artifacts
+        self.passed = 0
+        self.failed = 0
+        self.skipped = 0
+        self.runs = 0
+        self.program = None
+
+    def launch(self):
+        self.runs += 1
+        self.program = Program(self.d, self.binary, os.path.join(self.artifacts, f"cifrella-{self.runs}.log"))
+        return self.program
+
+    def check(self, name, fn):
+        t = time.monotonic()
+        try:
+            fn()
+        except Exception as e:
+            self.failed += 1
+            shot = os.path.join(self.artifacts, f"fail-{self.passed + self.failed:02d}.png")
+            self.d.screenshot(shot)
+            print(f"FAIL  {name}\n      {e}\n      screenshot: {shot}", flush=True)
+            raise
+        self.passed += 1
+        print(f"ok    {name} ({time.monotonic() - t:.1f} s)", flush=True)
+
+    def sequence(self, steps):
+        """Runs dependent checks in order; the first failure skips the rest."""
+        for i, (name, fn) in enumerate(steps):
+            try:
+                self.check(name, fn)
+            except Exception:
+                for skipped, _ in steps[i + 1:]:
+                    self.skipped += 1
+                    print(f"skip  {skipped}", flush=True)
+                break
+        if self.program:
+            self.program.stop()
+            self.program = None
+
+
+class Play:
+    """The main session: one program run walked through every screen."""
+
+    def __init__(self, suite):
+        self.s = suite
+        self.d = suite.d
+        self.p = None
+        self.win = self.origin = None
+        self.revealed = self.square = None
+        self.wrong_width = None
+
+    def goto(self, kind):
+        self.win, self.origin = self.p.screen(kind)
+
+    def message(self):
+        return self.d.grab().red(self.origin, MESSAGE)
+
+    def wait_message(self, what):
+        m = poll(lambda: (lambda c: c[0] >= 20 and c)(self.message()), 2)
+        if not m:
+            raise CheckFailed(f"{what}: no red message in the message area")
+        return m
+
+    def wait_no_message(self, timeout=5):
+        if not poll(lambda: self.message()[0] == 0, timeout):
+            raise CheckFailed("the red message is still shown")
+
+    def check_deal(self, what):
+        grid = self.d.read_grid(self.origin)
+        filled = {n: v for n, v in grid.items() if v != ""}
+        if set(filled) not in PATTERNS:
+            raise CheckFailed(f"{what}: filled boxes {sorted(filled)} are not a dealt pattern; grid {grid}")
+        if not all(re.fullmatch(r"\d+", v) and 0 <= int(v) <= 24 and str(int(v)) == v for v in filled.values()):
+            raise CheckFailed(f"{what}: revealed values are not plain numbers 0..24: {filled}")
+        self.revealed = {n: int(v) for n, v in filled.items()}
+        self.square = solve(self.revealed)
+        return grid
+
+    def missing(self):
+        return [n for n in range(1, 10) if n not in self.revealed]
+
+    def expect_grid(self, what, expected):
+        grid = self.d.read_grid(self.origin)
+        if grid != expected:
+            raise CheckFailed(f"{what}: grid {grid}, expected {expected}")
+
+    def bravo(self, what):
+        """Presses Conferma on a complete grid and checks the new deal."""
+        self.wait_no_message()
+        self.d.key(self.win, "alt+c")
+        _, width = self.wait_message(what)
+        if self.wrong_width and width >= 0.75 * self.wrong_width:
+            raise CheckFailed(f"{what}: the message is as wide as the warning ({width} px vs "
+                              f"{self.wrong_width} px), not the praise")
+        self.check_deal(f"{what}, new deal")
+
+    # Checks
+
+    def start(self):
+        self.p = self.s.launch()
+        self.goto("start")
+
+    def instructions(self):
+        self.d.key(self.win, "alt+i")
+        self.goto("instructions")
+        self.d.key(self.win, "Escape")
+        self.goto("start")
+        self.d.key(self.win, "alt+i")
+        self.goto("instructions")
+        self.d.key(self.win, "alt+o")
+        self.goto("start")
+
+    def open_puzzle(self):
+        self.d.click(self.origin, PARTI)
+        self.goto("puzzle")
+        self.check_deal("first deal")
+
+    def empty_check(self):
+        # A second check restarts the 3 s count before the message is wiped.
+        t0 = time.monotonic()
+        self.d.key(self.win, "alt+c")
+        self.wrong_width = self.wait_message("check of an empty grid")[1]
+        time.sleep(max(0.0, t0 + 1.5 - time.monotonic()))
+        t1 = time.monotonic()
+        self.d.key(self.win, "alt+c")
+        time.sleep(max(0.0, t1 + 2.1 - time.monotonic()))
+        if self.message()[0] < 20:
+            raise CheckFailed("message gone 2 s after a second check (count not restarted)")
+        if not poll(lambda: self.message()[0] == 0, t1 + 5 - time.monotonic()):
+            raise CheckFailed("message still shown 5 s after the last check")
+        gone = time.monotonic() - t1
+        if not 3.0 <= gone <= 4.5:
+            raise CheckFailed(f"message wiped {gone:.2f} s after the check, expected 3.0-4.5 s")
+        expected = {n: str(self.revealed.get(n, "")) for n in range(1, 10)}
+        self.expect_grid("after checking an empty grid", expected)
+
+    def near_miss(self):
+        missing = self.missing()
+        near = missing[0]
+        for n in missing:
+            value = str(self.square[n])
+            self.d.type_into(self.origin, n, " " + value if n == near else value)
+        self.d.key(self.win, "alt+c")
+        self.wait_message("check with one wrong box")
+        expected = {n: str(self.square[n]) for n in range(1, 10)}
+        if near == 1:
+            # The focus is back in the first box, which was just emptied.
+            self.d.xdo("type", "--delay", "20", expected[1])
+            self.expect_grid("after typing into the focused first box", expected)
+        else:
+            self.expect_grid("after checking with one wrong box", {**expected, near: ""})
+            self.d.type_into(self.origin, near, expected[near])
+        self.bravo("check of the corrected grid")
+
+    def solve_once(self, k):
+        for n in self.missing():
+            self.d.type_into(self.origin, n, str(self.square[n]))
+        self.bravo(f"solved grid {k}")
+
+    def back_and_again(self):
+        self.d.key(self.win, "Escape")
+        self.goto("start")
+        self.d.click(self.origin, PARTI)
+        self.goto("puzzle")
+        self.check_deal("deal after coming back")
+
+    def close_puzzle(self):
+        self.d.key(self.win, "alt+F4")
+        self.p.wait_exit("closing the puzzle window")
+
+    def steps(self):
+        return [
+            ("start screen alone, 548x350, centred, fixed size, skip taskbar", self.start),
+            ("instructions: Alt+I / Esc and Alt+I / Alt+O", self.instructions),
+            ("picture button opens the puzzle with three revealed boxes", self.open_puzzle),
+            ("Conferma on an empty grid keeps the deal; message wiped 3 s after the last check",
+             self.empty_check),
+            ("one box with a leading space is the only one emptied; fixing it is praised",
+             self.near_miss),
+            ("solving deal 1 brings praise and a new deal", lambda: self.solve_once(1)),
+            ("solving deal 2 brings praise and a new deal", lambda: self.solve_once(2)),
+            ("solving deal 3 brings praise and a new deal", lambda: self.solve_once(3)),
+            ("Esc back to the start screen, then a new puzzle", self.back_and_again),
+            ("closing the puzzle window ends the program with status 0", self.close_puzzle),
+        ]
+
+
+def quit_runs(suite):
+    d = suite.d
+
+    def start_keys(*keys):
+        p = suite.launch()
+        w, _ = p.screen("start")
+        d.key(w, *keys)
+        p.wait_exit(f"{'+'.join(keys)} on the start screen")
+
+    def close_instructions():
+        p = suite.launch()
+        w, _ = p.screen("start")
+        d.key(w, "alt+i")
+        w, _ = p.screen("instructions")
+        d.key(w, "alt+F4")
+        p.wait_exit("closing the instructions window")
+
+    return [
+        ("Esc and Alt+E on the start screen end the program with status 0",
+         lambda: (start_keys("Escape"), start_keys("alt+e"))),
+        ("closing the instructions window ends the program with status 0", close_instructions),
+    ]
+
+
+def main():
+    ap = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    ap.add_argument("--build-dir", required=True)
+    ap.add_argument("--artifacts")
+    args = ap.parse_args()
+    build = os.path.abspath(args.build_dir)
+    artifacts = os.path.abspath(args.artifacts or os.path.join(build, "e2e-artifacts"))
+    os.makedirs(artifacts, exist_ok=True)
+
+    t0 = time.monotonic()
+    prefix = tempfile.mkdtemp(prefix="cifrella-e2e-")
+    display = None
+    passed, failed = 0, 1
+    try:
+        r = subprocess.run(["cmake", "--install", build, "--prefix", prefix],
+                           stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
+        binary = os.path.join(prefix, "bin", "cifrella")
+        if r.returncode != 0 or not os.access(binary, os.X_OK):
+            print(r.stdout.decode(errors="replace"))
+            print("E2E: install into a temporary prefix failed")
+            print("E2E: 0 passed, 1 failed")
+            return 1
+        try:
+            display = Display(artifacts)
+        except (RuntimeError, OSError, subprocess.SubprocessError) as e:
+            print(f"E2E: could not start the X server and window manager: {e}")
+            print("E2E: 0 passed, 1 failed")
+            return 1
+        print(f"E2E: {binary} on display {display.name}", flush=True)
+        suite = Suite(display, binary, artifacts)
+        try:
+            suite.sequence(Play(suite).steps())
+            for step in quit_runs(suite):
+                suite.sequence([step])
+        finally:
+            if suite.program:
+                suite.program.stop()
+        passed, failed = suite.passed, suite.failed
+        if suite.skipped:
+            print(f"E2E: {suite.skipped} checks skipped after a failure")
+    finally:
+        if display:
+            display.close()
+        shutil.rmtree(prefix, ignore_errors=True)
+    print(f"E2E: finished in {time.monotonic() - t0:.0f} s")
+    print(f"E2E: {passed} passed, {failed} failed")
+    return 0 if failed == 0 else 1
+
+
+if __name__ == "__main__":
+    sys.exit(main())
