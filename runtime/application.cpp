@@ -5,6 +5,8 @@
 
 #include <QApplication>
 #include <QFont>
+#include <QFontDatabase>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
@@ -15,6 +17,42 @@ namespace {
 QString qs(std::string_view s)
 {
     return QString::fromUtf8(s.data(), qsizetype(s.size()));
+}
+
+// The designed faces and the freely licensed ones that stand in for them,
+// shipped with the program.
+struct FontSubstitute {
+    const char* face;
+    const char* family;
+    std::initializer_list<const char*> resources;
+};
+
+const FontSubstitute kFontSubstitutes[] = {
+    {"Comic Sans MS", "Comic Neue",
+        {":/fonts/ComicNeue-Regular.otf", ":/fonts/ComicNeue-Bold.otf", ":/fonts/ComicNeue-Italic.otf"}},
+    {"MS Sans Serif", "Liberation Sans", {":/fonts/LiberationSans-Regular.ttf"}},
+};
+
+// Where a designed face is missing, its substitute is used: the desktop's
+// own copy when it has one, otherwise the copy shipped in the program.
+// Loaded once, at start.
+void useSubstituteFonts()
+{
+    static bool done = false;
+    if (done)
+        return;
+    done = true;
+    const QStringList installed = QFontDatabase::families();
+    for (const FontSubstitute& s : kFontSubstitutes) {
+        const QString face = QString::fromLatin1(s.face);
+        const QString family = QString::fromLatin1(s.family);
+        if (installed.contains(face))
+            continue;
+        if (!installed.contains(family))
+            for (const char* resource : s.resources)
+                QFontDatabase::addApplicationFont(QString::fromLatin1(resource));
+        QFont::insertSubstitution(face, family);
+    }
 }
 
 // Events are dispatched here, one at a time: what an event procedure raises
@@ -51,11 +89,9 @@ void prepareToolkit(const ProgramRecord& program)
             QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QCoreApplication::installTranslator(&toolkitItalian);
 
-    // Freely licensed faces of similar size and style, used only where the
-    // designed ones are missing.
-    QFont::insertSubstitutions(QStringLiteral("Comic Sans MS"), {QStringLiteral("Comic Neue")});
-    QFont::insertSubstitutions(
-        QStringLiteral("MS Sans Serif"), {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
+    useSubstituteFonts();
+    if (!program.icon.empty())
+        QApplication::setWindowIcon(QIcon(qs(program.icon)));
 }
 
 int run(int argc, char** argv, const ProgramRecord& program, const std::function<void()>& showStartScreen)

@@ -8,6 +8,7 @@ namespace runtime {
 struct ProgramRecord {
     std::string_view title; // the name the runtime uses for its own messages
     std::string_view version;
+    std::string_view icon; // resource path of the windows' icon
 };
 
 // Starts the toolkit, shows the start screen and dispatches events one at a

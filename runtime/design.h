@@ -55,8 +55,8 @@ struct ControlDesign {
     bool border = false; // labels: single sunken border
     bool cancel = false; // buttons: pressed by Esc
     bool graphical = false; // buttons: picture instead of caption
-    std::string_view picture = {}; // resource path of the picture shown
     std::string_view accessibleName = {};
+    std::string_view picture = {}; // resource path of the picture shown
 };
 
 struct FormDesign {

@@ -16,5 +16,6 @@ inline constexpr int kClientWidth = 8220;
 inline constexpr int kClientHeight = 5250;
 
 inline constexpr char kTitle[] = "Cifrella";
+inline constexpr char kIcon[] = ":/icon/cifrella.ico";
 
 } // namespace screens

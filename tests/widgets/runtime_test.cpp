@@ -18,7 +18,7 @@ class TestRuntime : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { runtime::prepareToolkit({"Cifrella", "1.00"}); }
+    void initTestCase() { runtime::prepareToolkit({"Cifrella", "1.00", {}}); }
 
     // The test runs with LANG=C: the menu is Italian whatever the desktop's
     // language, in the words of the toolkit's own translation ("Rifai").

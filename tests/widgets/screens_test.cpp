@@ -98,7 +98,7 @@ class TestScreens : public QObject {
 private slots:
     void initTestCase()
     {
-        runtime::prepareToolkit({kTitle, kVersion});
+        runtime::prepareToolkit({kTitle, kVersion, kIcon});
         Frmcalcolo::useRandomSource(&random);
     }
 
