@@ -7,5 +7,5 @@ BUILD_PACKAGES=(
 )
 TEST_PACKAGES=(
     libgtest-dev
-    xvfb xauth openbox xdotool xclip x11-utils imagemagick
+    python3 xvfb xauth openbox xdotool xclip x11-utils imagemagick
 )
