@@ -5,6 +5,6 @@
 
 int main(int argc, char** argv)
 {
-    return runtime::run(
-        argc, argv, {screens::kTitle, screens::kVersion, screens::kIcon}, [] { screens::frmquadratiinizio().Show(); });
+    return runtime::run(argc, argv, {screens::kTitle, screens::kVersion, screens::kIcon, screens::kDesktopId},
+        [] { screens::frmquadratiinizio().Show(); });
 }

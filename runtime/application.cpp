@@ -78,6 +78,8 @@ void prepareToolkit(const ProgramRecord& program)
 {
     QCoreApplication::setApplicationName(qs(program.title));
     QCoreApplication::setApplicationVersion(qs(program.version));
+    if (!program.desktopId.empty())
+        QGuiApplication::setDesktopFileName(qs(program.desktopId));
     QGuiApplication::setQuitOnLastWindowClosed(false); // the loaded screens decide
     QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
 

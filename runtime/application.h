@@ -9,6 +9,7 @@ struct ProgramRecord {
     std::string_view title; // the name the runtime uses for its own messages
     std::string_view version;
     std::string_view icon; // resource path of the windows' icon
+    std::string_view desktopId = {}; // name of the desktop entry, without .desktop
 };
 
 // Starts the toolkit, shows the start screen and dispatches events one at a

@@ -18,5 +18,6 @@ runtime::FormInstance<Frmcalcolo>& frmcalcolo();
 
 // Fixed when the program is built.
 inline constexpr std::string_view kVersion = CIFRELLA_VERSION;
+inline constexpr std::string_view kDesktopId = CIFRELLA_APP_ID;
 
 } // namespace screens

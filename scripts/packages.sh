@@ -8,4 +8,5 @@ BUILD_PACKAGES=(
 TEST_PACKAGES=(
     libgtest-dev
     python3 xvfb xauth openbox xdotool xclip x11-utils imagemagick
+    desktop-file-utils appstream lintian binutils-mingw-w64-x86-64
 )

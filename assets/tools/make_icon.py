@@ -9,9 +9,11 @@ pixel: a hexadecimal digit is an index into the standard 16-colour palette,
 '.' is a transparent pixel.
 
 Run with:  /usr/bin/python3 assets/tools/make_icon.py
+The build runs it with --desktop ROOT NAME for the desktop's icon theme.
 The output is the same, byte for byte, on every run.
 """
 import os
+import sys
 import struct
 import zlib
 
@@ -131,12 +133,14 @@ def ico_bytes():
     return icondir + entry + image
 
 
-def png_bytes():
+def png_bytes(size=SIZE):
+    """The picture as an RGBA PNG of size x size pixels, each pixel taken
+    from the nearest pixel of the 32 x 32 design."""
     raw = bytearray()
-    for y in range(SIZE):
+    for y in range(size):
         raw.append(0)  # filter: none
-        for x in range(SIZE):
-            idx = index_at(x, y)
+        for x in range(size):
+            idx = index_at(x * SIZE // size, y * SIZE // size)
             if idx is None:
                 raw += b"\x00\x00\x00\x00"
             else:
@@ -146,13 +150,52 @@ def png_bytes():
         body = kind + data
         return struct.pack(">I", len(data)) + body + struct.pack(">I", zlib.crc32(body) & 0xFFFFFFFF)
 
-    ihdr = struct.pack(">IIBBBBB", SIZE, SIZE, 8, 6, 0, 0, 0)  # 8-bit RGBA
+    ihdr = struct.pack(">IIBBBBB", size, size, 8, 6, 0, 0, 0)  # 8-bit RGBA
     return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", ihdr)
             + chunk(b"IDAT", zlib.compress(bytes(raw), 9)) + chunk(b"IEND", b""))
 
 
+def svg_text():
+    """The picture as a scalable SVG: one square per run of equal pixels."""
+    rects = []
+    for y in range(SIZE):
+        x = 0
+        while x < SIZE:
+            idx = index_at(x, y)
+            end = x
+            while end < SIZE and index_at(end, y) == idx:
+                end += 1
+            if idx is not None:
+                r, g, b = PALETTE[idx]
+                rects.append('<rect x="%d" y="%d" width="%d" height="1" fill="#%02x%02x%02x"/>'
+                             % (x, y, end - x, r, g, b))
+            x = end
+    return ('<svg xmlns="http://www.w3.org/2000/svg" width="32" height="32" viewBox="0 0 32 32" '
+            'shape-rendering="crispEdges">\n' + "\n".join(rects) + "\n</svg>\n")
+
+
+DESKTOP_SIZES = (16, 32, 48, 64, 128, 256)
+
+
+def write_desktop_icons(root, name):
+    """The icon theme tree the desktop looks in: root/NxN/apps/name.png for
+    every size, and root/scalable/apps/name.svg."""
+    for size in DESKTOP_SIZES:
+        folder = os.path.join(root, "%dx%d" % (size, size), "apps")
+        os.makedirs(folder, exist_ok=True)
+        with open(os.path.join(folder, name + ".png"), "wb") as f:
+            f.write(png_bytes(size))
+    folder = os.path.join(root, "scalable", "apps")
+    os.makedirs(folder, exist_ok=True)
+    with open(os.path.join(folder, name + ".svg"), "w") as f:
+        f.write(svg_text())
+
+
 def main():
     check()
+    if len(sys.argv) == 4 and sys.argv[1] == "--desktop":
+        write_desktop_icons(sys.argv[2], sys.argv[3])
+        return
     here = os.path.dirname(os.path.abspath(__file__))
     assets = os.path.dirname(here)
     with open(os.path.join(assets, "cifrella.ico"), "wb") as f:

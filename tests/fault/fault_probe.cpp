@@ -42,6 +42,6 @@ int main(int argc, char** argv)
 {
     FailingRandom random(argc > 1 ? argv[1] : "subscript");
     screens::Frmcalcolo::useRandomSource(&random);
-    return runtime::run(
-        argc, argv, {screens::kTitle, screens::kVersion, screens::kIcon}, [] { screens::frmquadratiinizio().Show(); });
+    return runtime::run(argc, argv, {screens::kTitle, screens::kVersion, screens::kIcon, screens::kDesktopId},
+        [] { screens::frmquadratiinizio().Show(); });
 }
