@@ -73,8 +73,8 @@ bool viewable(xcb_window_t w)
 
 std::optional<uint32_t> pixel(xcb_window_t w, int x, int y)
 {
-    auto* r = xcb_get_image_reply(conn, xcb_get_image(conn, XCB_IMAGE_FORMAT_Z_PIXMAP, w, int16_t(x), int16_t(y), 1, 1, ~0u),
-                                  nullptr);
+    auto* r = xcb_get_image_reply(
+        conn, xcb_get_image(conn, XCB_IMAGE_FORMAT_Z_PIXMAP, w, int16_t(x), int16_t(y), 1, 1, ~0u), nullptr);
     if (!r)
         return std::nullopt;
     uint32_t p = 0;

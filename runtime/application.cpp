@@ -93,7 +93,7 @@ void prepareToolkit(const ProgramRecord& program)
 
     useSubstituteFonts();
     if (!program.icon.empty())
-        QApplication::setWindowIcon(QIcon(qs(program.icon)));
+        QApplication::setWindowIcon(QIcon(QPixmap(qs(program.icon))));
 }
 
 int run(int argc, char** argv, const ProgramRecord& program, const std::function<void()>& showStartScreen)

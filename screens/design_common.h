@@ -16,6 +16,7 @@ inline constexpr int kClientWidth = 8220;
 inline constexpr int kClientHeight = 5250;
 
 inline constexpr char kTitle[] = "Cifrella";
-inline constexpr char kIcon[] = ":/icon/cifrella.ico";
+// The same pixels as cifrella.ico, read without an image-format plugin.
+inline constexpr char kIcon[] = ":/icon/cifrella.png";
 
 } // namespace screens
