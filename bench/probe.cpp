@@ -6,6 +6,7 @@
 //   probe start  TITLE RRGGBB PROGRAM [ARGS...]   exec, wait, print ms and VmRSS kB 2 s later; kill
 //   probe move   COUNT                            drive a running Cifrella: click start, Esc back; print ms per move
 //   probe idle   SECONDS PID                      CPU time the process spends over SECONDS, in %
+//   probe puzzle-check                            from the start screen: open the puzzle, press Alt+C
 
 #include <xcb/xcb.h>
 #include <xcb/xtest.h>
@@ -160,7 +161,8 @@ std::pair<int, int> clientOrigin(xcb_window_t w)
 }
 
 constexpr uint32_t kSalmon = 0xff8080, kCyan = 0xc0ffff;
-constexpr uint8_t kEscapeKeycode = 9; // evdev keycode of Esc, as Xvfb maps it
+// evdev keycodes, as Xvfb maps them
+constexpr uint8_t kEscapeKeycode = 9, kAltKeycode = 64, kCKeycode = 54;
 
 } // namespace
 
@@ -211,6 +213,23 @@ int main(int argc, char** argv)
                 return 1;
         }
         return 0;
+    }
+    if (mode == "puzzle-check") {
+        auto start = shown("Cifrella", kSalmon);
+        if (!start)
+            return 1;
+        const auto [x, y] = clientOrigin(*start);
+        clickAt(x + 360, y + 228);
+        if (waitFor("Cifrella", kCyan, Clock::now()) < 0)
+            return 1;
+        press(XCB_KEY_PRESS, kAltKeycode);
+        key(kCKeycode);
+        press(XCB_KEY_RELEASE, kAltKeycode);
+        xcb_flush(conn);
+        return 0;
+    }
+    if (mode == "wait") {
+        return waitFor("Cifrella", kSalmon, Clock::now()) < 0;
     }
     if (mode == "idle" && argc >= 4) {
         const int seconds = atoi(argv[2]);

@@ -73,7 +73,7 @@ CommandButton::CommandButton(const ControlDesign& design, QWidget* parent)
         setFont(toFont(design.font.value_or(kDefaultDialogFont)));
     } else if (!design.picture.empty()) {
         // The picture is drawn centred on the button face in place of a caption.
-        const Picture picture(qs(design.picture));
+        const Picture picture(qs(design.picture), devicePixelRatioF());
         setIcon(QIcon(picture.pixmap(devicePixelRatioF())));
         setIconSize(picture.naturalSize().toSize());
     }
@@ -111,8 +111,7 @@ PictureBox::PictureBox(const ControlDesign& design, QWidget* parent, Qt::FocusPo
     applyCommon(this, design);
     setFocusPolicy(focus);
     if (!design.picture.empty()) {
-        picture_ = Picture(qs(design.picture));
-        picture_.pixmap(devicePixelRatioF()); // rendered now, with the controls, not at the first paint
+        picture_ = Picture(qs(design.picture), devicePixelRatioF()); // with the controls, not at the first paint
     }
 }
 

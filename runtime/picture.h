@@ -12,12 +12,12 @@ namespace runtime {
 class Picture {
 public:
     Picture() = default;
-    explicit Picture(const QString& resource);
+    Picture(const QString& resource, qreal devicePixelRatio);
 
     bool isNull() const { return resource_.isEmpty(); }
     QSizeF naturalSize() const { return natural_; }
 
-    // The picture rendered for the given device pixel ratio, once per ratio.
+    // The picture rendered for the given device pixel ratio.
     const QPixmap& pixmap(qreal devicePixelRatio) const;
 
 private:
