@@ -6,7 +6,7 @@ BUILD_PACKAGES=(
     fonts-comic-neue fonts-liberation2 fonts-dejavu-core
 )
 TEST_PACKAGES=(
-    libgtest-dev
+    libgtest-dev clang libclang-rt-14-dev
     python3 xvfb xauth openbox xdotool xclip x11-utils imagemagick
     desktop-file-utils appstream lintian binutils-mingw-w64-x86-64
 )

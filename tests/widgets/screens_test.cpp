@@ -517,6 +517,50 @@ private slots:
         QVERIFY(needed.width() <= label->contentsRect().width());
     }
 
+    // 500 moves between the screens and 500 checks: one window throughout,
+    // and memory settles (under the sanitizers LeakSanitizer checks the end).
+    void soakOfMovesAndChecksKeepsOneWindowAndSteadyMemory()
+    {
+        auto rssKb = [] {
+            QFile status("/proc/self/status");
+            status.open(QIODevice::ReadOnly);
+            for (const QByteArray& line : status.readAll().split('\n'))
+                if (line.startsWith("VmRSS:"))
+                    return line.mid(6).trimmed().split(' ').value(0).toLong();
+            return -1L;
+        };
+        long after50 = 0;
+        frmquadratiinizio().Show();
+        for (int i = 1; i <= 500; ++i) {
+            random.deal(1 + i % 27, 1 + i % 9);
+            random.deal(1 + (i * 7) % 27, 1 + (i * 5) % 9);
+            frmquadratiinizio().form()->control<QPushButton>(i % 2 ? "cmdparti" : "cmdistruzioni")->click();
+            QCOMPARE(visibleWindows(), 1);
+            if (i % 2) {
+                Frmcalcolo* puzzle = frmcalcolo().form();
+                auto* conferma = puzzle->control<QPushButton>("cmdconferma");
+                conferma->click(); // wrong: six empty boxes
+                const auto& s = puzzle->calcolo().state();
+                const int n = int(s.numero.number());
+                for (int c = 1; c <= 9; ++c)
+                    puzzle->control<QLineEdit>(QString("txt%1").arg(c).toStdString())
+                        ->setText(s.tabella[c][n].text().c_str());
+                conferma->click(); // right: the next deal
+                QCOMPARE(puzzle->control<QLabel>("lblmessaggio")->text(), "Bravo!");
+                puzzle->control<QPushButton>("cmdfine")->click();
+            } else {
+                frmistruzioni().form()->control<QPushButton>("cmdok")->click();
+            }
+            QCOMPARE(visibleWindows(), 1);
+            if (i == 50)
+                after50 = rssKb();
+        }
+#if !defined(__SANITIZE_ADDRESS__)
+        const long growth = rssKb() - after50;
+        QVERIFY2(growth < 2048, qPrintable(QString("resident memory grew by %1 kB").arg(growth)));
+#endif
+    }
+
     void thePictureButtonHasNoCaptionAndPicturesNoFocusMark()
     {
         auto* start = &frmquadratiinizio().Show();
