@@ -2,6 +2,8 @@
 
 #include "window_frame.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QScreen>
@@ -38,6 +40,20 @@ QRect primaryDisplay()
     return s ? s->geometry() : QRect();
 }
 
+// What assistive technology is told each kind of widget is: a screen is a
+// window, a picture holder a picture.
+QAccessibleInterface* accessibleRole(const QString& className, QObject* object)
+{
+    if (!object || !object->isWidgetType())
+        return nullptr;
+    auto* widget = static_cast<QWidget*>(object);
+    if (className == QLatin1String("runtime::PictureBox") || className == QLatin1String("runtime::Image"))
+        return new QAccessibleWidget(widget, QAccessible::Graphic);
+    if (qobject_cast<Form*>(object) && className == QLatin1String(object->metaObject()->className()))
+        return new QAccessibleWidget(widget, QAccessible::Window);
+    return nullptr;
+}
+
 } // namespace
 
 float Screen::Width()
@@ -51,6 +67,8 @@ float Screen::Height()
 
 Form::Form(const FormDesign& design)
 {
+    static const bool roles = (QAccessible::installFactory(accessibleRole), true);
+    Q_UNUSED(roles);
     setObjectName(QString::fromUtf8(design.name.data(), qsizetype(design.name.size())));
     setWindowTitle(QString::fromUtf8(design.caption.data(), qsizetype(design.caption.size())));
     setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint

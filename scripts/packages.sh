@@ -8,5 +8,6 @@ BUILD_PACKAGES=(
 TEST_PACKAGES=(
     libgtest-dev clang libclang-rt-14-dev
     python3 xvfb xauth openbox xdotool xclip x11-utils imagemagick
+    dbus dbus-bin at-spi2-core python3-pyatspi gir1.2-atspi-2.0
     desktop-file-utils appstream lintian binutils-mingw-w64-x86-64
 )

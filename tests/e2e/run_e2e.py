@@ -341,6 +341,8 @@ class Program:
 
 
 class Suite:
+    prefix = "e2e"  # of the screenshots kept after each check
+
     def __init__(self, display, binary, artifacts):
         self.d = display
         self.binary = binary
@@ -358,15 +360,17 @@ class Suite:
 
     def check(self, name, fn):
         t = time.monotonic()
+        number = self.passed + self.failed + 1
         try:
             fn()
         except Exception as e:
             self.failed += 1
-            shot = os.path.join(self.artifacts, f"fail-{self.passed + self.failed:02d}.png")
+            shot = os.path.join(self.artifacts, f"{self.prefix}-{number:02d}-failed.png")
             self.d.screenshot(shot)
             print(f"FAIL  {name}\n      {e}\n      screenshot: {shot}", flush=True)
             raise
         self.passed += 1
+        self.d.screenshot(os.path.join(self.artifacts, f"{self.prefix}-{number:02d}.png"))
         print(f"ok    {name} ({time.monotonic() - t:.1f} s)", flush=True)
 
     def sequence(self, steps):

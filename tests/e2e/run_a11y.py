@@ -1,0 +1,544 @@
+#!/usr/bin/python3
+"""End-to-end run of an installed Cifrella as a screen reader meets it.
+
+The program runs under Xvfb with openbox inside its own D-Bus session with
+the accessibility bus started, and is driven with real input (xdotool) while
+everything it shows is read back through AT-SPI: the boxes, the key, the
+message, which control has the focus, the names of the controls, the
+context menu of a box, and the run-time error report.
+"""
+
+import argparse
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+import run_e2e as base
+from run_e2e import CheckFailed, poll
+
+if os.environ.get("CIFRELLA_A11Y_SESSION") != "1":
+    # One private D-Bus session for the reader and the program.
+    env = dict(os.environ, CIFRELLA_A11Y_SESSION="1")
+    sys.exit(subprocess.call(["dbus-run-session", "--", sys.executable, *sys.argv], env=env))
+
+import gi  # noqa: E402
+
+gi.require_version("Atspi", "2.0")
+from gi.repository import GLib  # noqa: E402
+import pyatspi  # noqa: E402
+
+# The catalogue, as the test's own oracle: nine cells row by row, then the key.
+SQUARES = [
+    (2, 9, 4, 7, 5, 3, 6, 1, 8, 15), (7, 21, 11, 17, 13, 9, 15, 5, 19, 39), (8, 13, 6, 7, 9, 11, 12, 5, 10, 27),
+    (3, 10, 5, 8, 6, 4, 7, 2, 9, 18), (6, 20, 10, 16, 12, 8, 14, 4, 18, 36), (4, 11, 6, 9, 7, 5, 8, 3, 10, 21),
+    (4, 18, 8, 14, 10, 6, 12, 2, 16, 30), (2, 16, 6, 12, 8, 4, 10, 0, 14, 24), (5, 19, 9, 15, 11, 7, 13, 3, 17, 33),
+    (5, 12, 7, 10, 8, 6, 9, 4, 11, 24), (12, 19, 14, 17, 15, 13, 16, 11, 18, 45), (5, 10, 3, 4, 6, 8, 9, 2, 7, 18),
+    (11, 16, 9, 10, 12, 14, 15, 8, 13, 36), (10, 15, 8, 9, 11, 13, 14, 7, 12, 33), (4, 9, 2, 3, 5, 7, 8, 1, 6, 15),
+    (6, 11, 4, 5, 7, 9, 10, 3, 8, 21), (12, 17, 10, 11, 13, 15, 16, 9, 14, 39), (3, 8, 1, 2, 4, 6, 7, 0, 5, 12),
+    (7, 12, 5, 6, 8, 10, 11, 4, 9, 24), (8, 13, 6, 7, 9, 11, 12, 5, 10, 27), (13, 18, 11, 12, 14, 16, 17, 10, 15, 42),
+    (19, 24, 17, 18, 20, 22, 23, 16, 21, 60), (14, 19, 12, 13, 15, 17, 18, 11, 16, 45),
+    (15, 20, 13, 14, 16, 18, 19, 12, 17, 48), (16, 21, 14, 15, 17, 19, 20, 13, 18, 51),
+    (17, 22, 15, 16, 18, 20, 21, 14, 19, 54), (18, 23, 16, 17, 19, 21, 22, 15, 20, 57),
+]
+BRAVO = "Bravo!"
+CORREGGITI = "Attento... Correggiti!"
+A11Y_ENV = {"QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1", "QT_ACCESSIBILITY": "1"}
+
+
+def box_name(n):
+    return f"Riga {(n - 1) // 3 + 1}, colonna {(n - 1) % 3 + 1}"
+
+
+def pump():
+    ctx = GLib.MainContext.default()
+    while ctx.pending():
+        ctx.iteration(False)
+
+
+class Reader:
+    """The program as the accessibility bus shows it."""
+
+    def __init__(self, pid):
+        self.pid = pid
+        self.events = []
+        self.listening = False
+
+    def app(self):
+        for a in pyatspi.Registry.getDesktop(0):
+            try:
+                if a is not None and a.get_process_id() == self.pid:
+                    return a
+            except GLib.Error:
+                continue
+        return None
+
+    def windows(self):
+        a = self.app()
+        return [w for w in (a or []) if w is not None and pyatspi.STATE_SHOWING in w.getState().getStates()]
+
+    def window(self, timeout=5):
+        def one():
+            ws = self.windows()
+            return ws[0] if len(ws) == 1 else None
+        w = poll(one, timeout)
+        if not w:
+            raise CheckFailed(f"expected one window on the bus, saw {[x.name for x in self.windows()]}")
+        return w
+
+    def controls(self):
+        return list(self.window())
+
+    def named(self, name):
+        for c in self.controls():
+            if c.name == name:
+                return c
+        raise CheckFailed(f"no control named {name!r}; saw {[c.name for c in self.controls()]}")
+
+    def at(self, x, y, w, h):
+        """The control at a client rectangle (pixels) of the window."""
+        win = self.window()
+        wx, wy = self.extents(win)[:2]
+        for c in win:
+            if self.extents(c) == (wx + x, wy + y, w, h):
+                return c
+        raise CheckFailed(f"no control at {(x, y, w, h)}")
+
+    @staticmethod
+    def extents(acc):
+        e = acc.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+        return (e.x, e.y, e.width, e.height)
+
+    @staticmethod
+    def text(acc):
+        return acc.queryText().getText(0, -1)
+
+    def box(self, n):
+        return self.named(box_name(n))
+
+    def grid(self):
+        return [self.text(self.box(n)) for n in range(1, 10)]
+
+    def key(self):
+        return self.at(320, 64, 41, 25).name
+
+    def message(self):
+        return self.at(288, 280, 185, 33).name
+
+    def focused(self):
+        for c in self.controls():
+            if pyatspi.STATE_FOCUSED in c.getState().getStates():
+                return c.name
+        return None
+
+    def listen(self):
+        if not self.listening:
+            for kind in ("object:property-change:accessible-name", "object:text-changed",
+                         "object:visible-data-changed", "object:announcement"):
+                pyatspi.Registry.registerEventListener(self.events.append, kind)
+            self.listening = True
+
+
+class A11ySuite(base.Suite):
+    prefix = "a11y"
+
+    def __init__(self, display, binary, artifacts, build):
+        super().__init__(display, binary, artifacts)
+        self.build = build
+
+    def launch(self, extra_env=None, binary=None, args=(), cwd=None):
+        self.runs += 1
+        env = dict(self.d.env, **A11Y_ENV, **(extra_env or {}))
+        log = open(os.path.join(self.artifacts, f"a11y-{self.runs}.log"), "w")
+        proc = subprocess.Popen([binary or self.binary, *args], env=env, stdout=log, stderr=subprocess.STDOUT,
+                                stdin=subprocess.DEVNULL, cwd=cwd)
+        self.program = Run(proc, log)
+        reader = Reader(proc.pid)
+        if not poll(lambda: reader.app() is not None and reader.windows(), 10):
+            raise CheckFailed("the program did not appear on the accessibility bus")
+        return self.program, reader
+
+
+class Run:
+    def __init__(self, proc, log):
+        self.proc, self.log = proc, log
+
+    def stop(self):
+        if self.proc.poll() is None:
+            self.proc.kill()
+            self.proc.wait()
+        self.log.close()
+
+
+class Session:
+    """One run of the program walked through as a child with a screen reader."""
+
+    def __init__(self, suite):
+        self.s = suite
+        self.d = suite.d
+        self.r = None
+
+    def xdo(self, *args):
+        self.d.xdo(*args)
+
+    def click(self, acc, button=1):
+        x, y, w, h = Reader.extents(acc)
+        self.xdo("mousemove", x + w // 2, y + h // 2)
+        self.xdo("click", button)
+
+    def keys(self, *keys):
+        self.xdo("key", "--clearmodifiers", *keys)
+
+    def type_box(self, n, text):
+        box = self.r.box(n)
+        self.click(box)
+        if not poll(lambda: self.r.focused() == box_name(n), 3):
+            raise CheckFailed(f"{box_name(n)} did not take the focus")
+        self.keys("ctrl+a", "BackSpace")
+        if text:
+            self.xdo("type", "--delay", "5", text)
+        if not poll(lambda: Reader.text(self.r.box(n)) == text, 3):
+            raise CheckFailed(f"{box_name(n)} holds {Reader.text(self.r.box(n))!r} after typing {text!r}")
+
+    def screen(self, first_control, title):
+        def there():
+            try:
+                w = self.r.window(0.2)
+                return w.name == title and any(c.name == first_control for c in w)
+            except CheckFailed:
+                return False
+        if not poll(there, 5):
+            raise CheckFailed(f"expected the screen with {first_control!r}, saw "
+                              f"{[(w.name, [c.name for c in w]) for w in self.r.windows()]}")
+        if len(self.d.visible_windows()) != 1:
+            raise CheckFailed(f"{len(self.d.visible_windows())} windows visible")
+
+    def deal(self):
+        """The square and pattern on screen: checks them against the catalogue."""
+        grid = self.r.grid()
+        shown = {n for n in range(1, 10) if grid[n - 1]}
+        if shown not in base.PATTERNS:
+            raise CheckFailed(f"revealed boxes {sorted(shown)} are no reveal pattern: {grid}")
+        key = self.r.key()
+        for sq in SQUARES:
+            if all(grid[n - 1] == str(sq[n - 1]) for n in shown) and key == str(sq[9]):
+                return sq, shown
+        raise CheckFailed(f"grid {grid} with key {key!r} matches no square of the catalogue")
+
+    def fill(self, sq, shown, override=None):
+        for n in range(1, 10):
+            if n not in shown or (override and n in override):
+                self.type_box(n, (override or {}).get(n, str(sq[n - 1])))
+
+    def confirm(self, expected):
+        self.keys("alt+c")
+        if not poll(lambda: self.r.message() == expected, 3):
+            raise CheckFailed(f"message {self.r.message()!r}, expected {expected!r}")
+
+    # The checks
+
+    def start(self):
+        self.p, self.r = self.s.launch()
+        self.screen("Esci", "Cifrella")
+        names = [c.name for c in self.r.controls()]
+        for needed in ("Inizia l'esercizio", "Istruzioni", "Esci"):
+            if needed not in names:
+                raise CheckFailed(f"start screen controls {names} lack {needed!r}")
+        roles = {c.name: c.getRoleName() for c in self.r.controls()}
+        pictures = [n for n, role in roles.items() if role == "image"]
+        if len(pictures) != 3 or not all(pictures):
+            raise CheckFailed(f"start screen pictures: {roles}")
+
+    def instructions(self):
+        self.keys("alt+i")
+        self.screen("OK", "Istruzioni")
+        text = [c.name for c in self.r.controls() if c.getRoleName() == "label"]
+        if not text or not text[0].startswith("Nel quadrato proposto") or len(text[0]) != 350:
+            raise CheckFailed(f"instruction text read as {text}")
+        if not any("1 8 3" in c.name for c in self.r.controls()):
+            raise CheckFailed("the example square has no description")
+        self.keys("Escape")
+        self.screen("Esci", "Cifrella")
+
+    def puzzle(self):
+        self.click(self.r.named("Inizia l'esercizio"))
+        self.screen("Conferma", "Cifrella")
+        names = [c.name for c in self.r.controls()]
+        for needed in [box_name(n) for n in range(1, 10)] + ["Conferma", "Fine"]:
+            if needed not in names:
+                raise CheckFailed(f"puzzle controls {names} lack {needed!r}")
+        self.sq, self.shown = self.deal()
+        if self.r.focused() != box_name(1) or self.r.message() != "":
+            raise CheckFailed(f"focus {self.r.focused()!r}, message {self.r.message()!r} on a fresh puzzle")
+
+    def empty_check(self):
+        self.r.listen()
+        before = self.r.grid()
+        self.confirm(CORREGGITI)
+        if self.r.grid() != before or self.r.focused() != box_name(1):
+            raise CheckFailed(f"after an empty check: grid {self.r.grid()}, focus {self.r.focused()!r}")
+
+    def announced(self):
+        label = self.r.at(288, 280, 185, 33)
+        deadline = time.monotonic() + 2
+        while time.monotonic() < deadline:
+            pump()
+            for e in self.r.events:
+                if e.source == label:
+                    print(f"      the message label sent {e.type}", flush=True)
+                    return
+            time.sleep(0.05)
+        raise CheckFailed(f"no event from the message label; saw {[e.type for e in self.r.events][:10]}")
+
+    def timer(self):
+        t0 = time.monotonic()
+        self.confirm(CORREGGITI)
+        time.sleep(1.5)
+        t1 = time.monotonic()
+        self.confirm(CORREGGITI)
+        if not poll(lambda: self.r.message() == "", 5, 0.02):
+            raise CheckFailed("the message was never wiped")
+        gone = time.monotonic()
+        if not 3.0 <= gone - t1 <= 4.5:
+            raise CheckFailed(f"message wiped {gone - t1:.2f} s after the second check "
+                              f"({gone - t0:.2f} s after the first)")
+
+    def near_misses(self):
+        missing = [n for n in range(1, 10) if n not in self.shown]
+        for variant in (" {}", "0{}", "+{}", "{},0"):
+            cell = missing[0]
+            wrong = variant.format(self.sq[cell - 1])
+            self.fill(self.sq, self.shown, {cell: wrong})
+            self.confirm(CORREGGITI)
+            grid = self.r.grid()
+            expected = [str(v) for v in self.sq[:9]]
+            expected[cell - 1] = ""
+            if grid != expected:
+                raise CheckFailed(f"{wrong!r} in {box_name(cell)}: grid {grid}, expected {expected}")
+            self.wait_quiet()
+
+    def wait_quiet(self):
+        if not poll(lambda: self.r.message() == "", 5):
+            raise CheckFailed("message not wiped")
+
+    def overwritten(self):
+        cell = min(self.shown)
+        value = self.sq[cell - 1]
+        self.fill(self.sq, self.shown, {cell: str(value + 1)})
+        self.confirm(CORREGGITI)
+        if Reader.text(self.r.box(cell)) != "":
+            raise CheckFailed(f"overwritten revealed box holds {Reader.text(self.r.box(cell))!r}")
+        self.wait_quiet()
+
+    def solves(self):
+        for i in range(10):
+            self.fill(self.sq, self.shown, {n: str(self.sq[n - 1]) for n in range(1, 10)
+                                            if not Reader.text(self.r.box(n))})
+            self.confirm(BRAVO)
+            self.sq, self.shown = self.deal()
+            if self.r.focused() != box_name(1):
+                raise CheckFailed(f"focus {self.r.focused()!r} after Bravo")
+            self.wait_quiet()
+
+    def long_paste(self):
+        text = "7" * 100000
+        owner = subprocess.Popen(["xclip", "-selection", "clipboard", "-loops", "1"], env=self.d.env,
+                                 stdin=subprocess.PIPE, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        owner.stdin.write(text.encode())
+        owner.stdin.close()
+        try:
+            missing = min(n for n in range(1, 10) if n not in self.shown)
+            self.click(self.r.box(missing))
+            self.keys("ctrl+a", "BackSpace", "ctrl+v")
+            count = poll(lambda: self.r.box(missing).queryText().characterCount == len(text) and 1, 5)
+            if not count:
+                raise CheckFailed(f"box holds {self.r.box(missing).queryText().characterCount} characters")
+            self.confirm(CORREGGITI)
+            if Reader.text(self.r.box(missing)) != "":
+                raise CheckFailed("the long text was not emptied")
+        finally:
+            owner.kill()
+            owner.wait()
+        self.wait_quiet()
+
+    def soak(self):
+        def rss():
+            with open(f"/proc/{self.p.proc.pid}/status") as f:
+                return next(int(line.split()[1]) for line in f if line.startswith("VmRSS:"))
+        self.keys("Escape")
+        self.screen("Esci", "Cifrella")
+        after20 = None
+        for i in range(1, 101):
+            if i % 2:
+                self.keys("alt+i")
+                self.screen("OK", "Istruzioni")
+            else:
+                self.click(self.r.named("Inizia l'esercizio"))
+                self.screen("Conferma", "Cifrella")
+            self.keys("Escape")
+            self.screen("Esci", "Cifrella")
+            if i == 20:
+                after20 = rss()
+        growth = rss() - after20
+        print(f"      resident memory after 20 moves {after20} kB, after 100 {after20 + growth} kB", flush=True)
+        if growth > 2048:
+            raise CheckFailed(f"resident memory grew by {growth} kB over 80 moves")
+
+    def close(self):
+        self.keys("alt+F4")
+        try:
+            rc = self.p.proc.wait(timeout=5)
+        except subprocess.TimeoutExpired:
+            raise CheckFailed("the program was still running after Alt+F4")
+        if rc != 0:
+            raise CheckFailed(f"exit status {rc} after Alt+F4")
+
+    def steps(self):
+        return [
+            ("start screen: controls and pictures named for a screen reader", self.start),
+            ("instructions read through the bus; Esc back", self.instructions),
+            ("puzzle: nine named boxes, a catalogue square and pattern, its key, focus on box 1", self.puzzle),
+            ("empty check: 'Attento... Correggiti!' read, revealed boxes kept, focus on box 1", self.empty_check),
+            ("a new message is announced on the bus", self.announced),
+            ("message timer: a second check restarts the 3 s count", self.timer),
+            ("near misses (space, leading zero, plus, decimal comma) empty only their box", self.near_misses),
+            ("an overwritten revealed box is emptied and not restored", self.overwritten),
+            ("ten right grids: 'Bravo!' and a new catalogue deal each time", self.solves),
+            ("a pasted 100 000-character text is held whole and emptied by the check", self.long_paste),
+            ("100 moves between screens: one window each, memory steady", self.soak),
+            ("Alt+F4 ends the program with status 0", self.close),
+        ]
+
+
+def context_menu(suite):
+    def run():
+        p, r = suite.launch({"LANG": "en_US.UTF-8", "LANGUAGE": "en", "LC_ALL": "en_US.UTF-8"})
+        s = Session(suite)
+        s.p, s.r = p, r
+        s.click(r.named("Inizia l'esercizio"))
+        s.screen("Conferma", "Cifrella")
+        # A popup menu is a top-level window of its own that the bus does
+        # not list under the application: it is found by the event it sends
+        # when it shows.
+        menus = []
+
+        def shown(event):
+            try:
+                if event.detail1 == 1 and event.source.getRoleName() == "popup menu":
+                    menus.append(event.source)
+            except GLib.Error:
+                pass
+        pyatspi.Registry.registerEventListener(shown, "object:state-changed:showing")
+        try:
+            s.click(r.box(2), 3)
+
+            def items():
+                pump()
+                for menu in menus:
+                    try:
+                        names = [c.name.replace("&", "").split("\t")[0] for c in menu if c is not None]
+                    except GLib.Error:
+                        continue
+                    if len(names) >= 7:
+                        return names
+                return None
+            names = poll(items, 5) or []
+        finally:
+            pyatspi.Registry.deregisterEventListener(shown, "object:state-changed:showing")
+        wanted = ["Annulla", "Rifai", "Taglia", "Copia", "Incolla", "Elimina", "Seleziona tutto"]
+        if not all(w in names for w in wanted):
+            raise CheckFailed(f"context menu read as {names}")
+        print(f"      context menu: {', '.join(names)}", flush=True)
+        s.keys("Escape")
+        p.stop()
+    return ("the context menu of a box is Italian on an English desktop", run)
+
+
+def error_report(suite, fault, words):
+    def run():
+        probe = os.path.join(suite.build, "tests", "fault", "cifrella_fault_probe")
+        home = tempfile.mkdtemp(prefix="cifrella-home-")
+        p, r = suite.launch({"HOME": home, "XDG_CONFIG_HOME": f"{home}/config", "XDG_CACHE_HOME": f"{home}/cache",
+                             "XDG_DATA_HOME": f"{home}/data", "XDG_STATE_HOME": f"{home}/state"},
+                            binary=probe, args=[fault], cwd=home)
+        s = Session(suite)
+        s.p, s.r = p, r
+        s.click(r.named("Inizia l'esercizio"))
+
+        def report():
+            for w in r.app() or []:
+                if w is None:
+                    continue
+                texts = [c.name for c in w if c.getRoleName() == "label"]
+                if w.name == "Cifrella" and any(t.startswith(words) for t in texts):
+                    return True
+            return False
+        if not poll(report, 5):
+            raise CheckFailed(f"no report titled Cifrella saying {words!r}; windows "
+                              f"{[(w.name, [c.name for c in w]) for w in r.app() if w]}")
+        suite.d.screenshot(os.path.join(suite.artifacts, f"a11y-report-{fault}.png"))
+        s.keys("Return")
+        try:
+            rc = p.proc.wait(timeout=5)
+        except subprocess.TimeoutExpired:
+            raise CheckFailed("the program did not end after the report")
+        if rc == 0:
+            raise CheckFailed("the program ended with status 0 after a run-time error")
+        written = [os.path.join(d, f) for d, _, files in os.walk(home) for f in files]
+        shutil.rmtree(home, ignore_errors=True)
+        if written:
+            raise CheckFailed(f"the report left files behind: {written}")
+        p.stop()
+    return (f"a {fault} fault is reported as '{words}' under the title Cifrella, then the program ends "
+            f"with a non-zero status and nothing written", run)
+
+
+def main():
+    ap = argparse.ArgumentParser()
+    ap.add_argument("--build-dir", required=True)
+    ap.add_argument("--artifacts")
+    ap.add_argument("--only", choices=("play", "menu", "faults"), help="run one group of checks")
+    args = ap.parse_args()
+    build = os.path.abspath(args.build_dir)
+    artifacts = os.path.abspath(args.artifacts or os.path.join(build, "e2e-artifacts"))
+    os.makedirs(artifacts, exist_ok=True)
+    t0 = time.monotonic()
+    prefix = tempfile.mkdtemp(prefix="cifrella-a11y-")
+    display = bus = None
+    suite = None
+    try:
+        subprocess.run(["cmake", "--install", build, "--prefix", prefix], check=True, stdout=subprocess.DEVNULL)
+        bus = subprocess.Popen(["/usr/libexec/at-spi-bus-launcher", "--launch-immediately"],
+                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        display = base.Display(artifacts)
+        os.environ["DISPLAY"] = display.name
+        suite = A11ySuite(display, os.path.join(prefix, "bin", "cifrella"), artifacts, build)
+        groups = {
+            "play": [Session(suite).steps()],
+            "menu": [[context_menu(suite)]],
+            "faults": [[error_report(suite, "subscript", "Errore di run-time: indice fuori intervallo.")],
+                       [error_report(suite, "contract", "Errore di run-time: errore interno del programma.")]],
+        }
+        for name, sequences in groups.items():
+            if args.only in (None, name):
+                for steps in sequences:
+                    suite.sequence(steps)
+    finally:
+        if suite and suite.program:
+            suite.program.stop()
+        if display:
+            display.close()
+        if bus:
+            bus.terminate()
+            bus.wait()
+        shutil.rmtree(prefix, ignore_errors=True)
+    passed, failed = (suite.passed, suite.failed + suite.skipped) if suite else (0, 1)
+    print(f"A11Y: finished in {time.monotonic() - t0:.0f} s")
+    print(f"A11Y: {passed} passed, {failed} failed")
+    return 0 if failed == 0 else 1
+
+
+if __name__ == "__main__":
+    sys.exit(main())
