@@ -9,6 +9,7 @@
 #include "frmquadratiinizio.h"
 #include "scripted_random.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFontDatabase>
@@ -529,7 +530,7 @@ private slots:
                     return line.mid(6).trimmed().split(' ').value(0).toLong();
             return -1L;
         };
-        long after50 = 0;
+        [[maybe_unused]] long after50 = 0; // read only where memory is measured
         frmquadratiinizio().Show();
         for (int i = 1; i <= 500; ++i) {
             random.deal(1 + i % 27, 1 + i % 9);
@@ -559,6 +560,45 @@ private slots:
         const long growth = rssKb() - after50;
         QVERIFY2(growth < 2048, qPrintable(QString("resident memory grew by %1 kB").arg(growth)));
 #endif
+    }
+
+    // What a screen reader is told each control is and is called.
+    void accessibleNamesAndRoles_data()
+    {
+        QTest::addColumn<QString>("screen");
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("role");
+        QTest::newRow("start window") << "frmquadratiinizio" << "" << "Cifrella" << int(QAccessible::Window);
+        QTest::newRow("wizard") << "frmquadratiinizio" << "Picture2" << "Un piccolo mago con la bacchetta"
+                                << int(QAccessible::Graphic);
+        QTest::newRow("picture button") << "frmquadratiinizio" << "cmdparti" << "Inizia l'esercizio"
+                                        << int(QAccessible::Button);
+        QTest::newRow("handwriting") << "frmquadratiinizio" << "Image1" << "Una riga scritta a mano"
+                                     << int(QAccessible::Graphic);
+        QTest::newRow("example square") << "frmistruzioni" << "Picture2"
+                                        << "Quadrato magico di esempio: 1 8 3, 6 4 2, 5 0 7; chiave 12"
+                                        << int(QAccessible::Graphic);
+        QTest::newRow("first box") << "frmcalcolo" << "txt1" << "Riga 1, colonna 1" << int(QAccessible::EditableText);
+        QTest::newRow("middle box") << "frmcalcolo" << "txt5" << "Riga 2, colonna 2" << int(QAccessible::EditableText);
+        QTest::newRow("last box") << "frmcalcolo" << "txt9" << "Riga 3, colonna 3" << int(QAccessible::EditableText);
+        QTest::newRow("confirm") << "frmcalcolo" << "cmdconferma" << "Conferma" << int(QAccessible::Button);
+    }
+
+    void accessibleNamesAndRoles()
+    {
+        QFETCH(QString, screen);
+        QFETCH(QString, control);
+        QFETCH(QString, name);
+        QFETCH(int, role);
+        random.deal(1, 1);
+        runtime::Form* form = showScreen(screen);
+        QObject* object = control.isEmpty() ? static_cast<QObject*>(form) : form->findChild<QWidget*>(control);
+        QVERIFY(object);
+        QAccessibleInterface* a = QAccessible::queryAccessibleInterface(object);
+        QVERIFY(a);
+        QCOMPARE(a->text(QAccessible::Name).remove(QLatin1Char('&')), name);
+        QCOMPARE(int(a->role()), role);
     }
 
     void thePictureButtonHasNoCaptionAndPicturesNoFocusMark()
