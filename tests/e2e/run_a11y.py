@@ -52,6 +52,15 @@ def box_name(n):
     return f"Riga {(n - 1) // 3 + 1}, colonna {(n - 1) % 3 + 1}"
 
 
+def children(acc):
+    """The children of an accessible as they are now; a window that is being
+    closed may lose them while they are read."""
+    try:
+        return [c for c in acc if c is not None] if acc is not None else []
+    except GLib.Error:
+        return []
+
+
 def pump():
     ctx = GLib.MainContext.default()
     while ctx.pending():
@@ -77,7 +86,14 @@ class Reader:
 
     def windows(self):
         a = self.app()
-        return [w for w in (a or []) if w is not None and pyatspi.STATE_SHOWING in w.getState().getStates()]
+        shown = []
+        for w in children(a):
+            try:
+                if pyatspi.STATE_SHOWING in w.getState().getStates():
+                    shown.append(w)
+            except GLib.Error:
+                pass
+        return shown
 
     def window(self, timeout=5):
         def one():
@@ -89,7 +105,7 @@ class Reader:
         return w
 
     def controls(self):
-        return list(self.window())
+        return children(self.window())
 
     def named(self, name):
         for c in self.controls():
@@ -101,7 +117,7 @@ class Reader:
         """The control at a client rectangle (pixels) of the window."""
         win = self.window()
         wx, wy = self.extents(win)[:2]
-        for c in win:
+        for c in children(win):
             if self.extents(c) == (wx + x, wy + y, w, h):
                 return c
         raise CheckFailed(f"no control at {(x, y, w, h)}")
@@ -143,6 +159,7 @@ class Reader:
 
 class A11ySuite(base.Suite):
     prefix = "a11y"
+    memory_check = True
 
     def __init__(self, display, binary, artifacts, build):
         super().__init__(display, binary, artifacts)
@@ -206,12 +223,12 @@ class Session:
         def there():
             try:
                 w = self.r.window(0.2)
-                return w.name == title and any(c.name == first_control for c in w)
-            except CheckFailed:
+                return w.name == title and any(c.name == first_control for c in children(w))
+            except (CheckFailed, GLib.Error):
                 return False
         if not poll(there, 5):
             raise CheckFailed(f"expected the screen with {first_control!r}, saw "
-                              f"{[(w.name, [c.name for c in w]) for w in self.r.windows()]}")
+                              f"{[(w.name, [c.name for c in children(w)]) for w in self.r.windows()]}")
         if len(self.d.visible_windows()) != 1:
             raise CheckFailed(f"{len(self.d.visible_windows())} windows visible")
 
@@ -370,20 +387,22 @@ class Session:
         self.keys("Escape")
         self.screen("Esci", "Cifrella")
         after20 = None
+        # Every way there and back: Alt+I, the picture button; Esc, Alt+O, Alt+F.
         for i in range(1, 101):
             if i % 2:
                 self.keys("alt+i")
                 self.screen("OK", "Istruzioni")
+                self.keys("Escape" if i % 4 == 1 else "alt+o")
             else:
                 self.click(self.r.named("Inizia l'esercizio"))
                 self.screen("Conferma", "Cifrella")
-            self.keys("Escape")
+                self.keys("Escape" if i % 4 == 2 else "alt+f")
             self.screen("Esci", "Cifrella")
             if i == 20:
                 after20 = rss()
         growth = rss() - after20
         print(f"      resident memory after 20 moves {after20} kB, after 100 {after20 + growth} kB", flush=True)
-        if growth > 2048:
+        if self.s.memory_check and growth > 2048:
             raise CheckFailed(f"resident memory grew by {growth} kB over 80 moves")
 
     def close(self):
@@ -407,7 +426,7 @@ class Session:
             ("an overwritten revealed box is emptied and not restored", self.overwritten),
             ("ten right grids: 'Bravo!' and a new catalogue deal each time", self.solves),
             ("a pasted 100 000-character text is held whole and emptied by the check", self.long_paste),
-            ("100 moves between screens: one window each, memory steady", self.soak),
+            ("100 moves between screens by every way: one window each, memory steady", self.soak),
             ("Alt+F4 ends the program with status 0", self.close),
         ]
 
@@ -468,16 +487,14 @@ def error_report(suite, fault, words):
         s.click(r.named("Inizia l'esercizio"))
 
         def report():
-            for w in r.app() or []:
-                if w is None:
-                    continue
-                texts = [c.name for c in w if c.getRoleName() == "label"]
+            for w in children(r.app()):
+                texts = [c.name for c in children(w) if c.getRoleName() == "label"]
                 if w.name == "Cifrella" and any(t.startswith(words) for t in texts):
                     return True
             return False
         if not poll(report, 5):
             raise CheckFailed(f"no report titled Cifrella saying {words!r}; windows "
-                              f"{[(w.name, [c.name for c in w]) for w in r.app() if w]}")
+                              f"{[(w.name, [c.name for c in children(w)]) for w in children(r.app())]}")
         suite.d.screenshot(os.path.join(suite.artifacts, f"a11y-report-{fault}.png"))
         s.keys("Return")
         try:
@@ -499,6 +516,8 @@ def main():
     ap = argparse.ArgumentParser()
     ap.add_argument("--build-dir", required=True)
     ap.add_argument("--artifacts")
+    ap.add_argument("--no-memory-check", action="store_true",
+                    help="report resident memory in the soak without judging it (sanitizer builds)")
     ap.add_argument("--only", choices=("play", "menu", "faults"), help="run one group of checks")
     args = ap.parse_args()
     build = os.path.abspath(args.build_dir)
@@ -515,6 +534,7 @@ def main():
         display = base.Display(artifacts)
         os.environ["DISPLAY"] = display.name
         suite = A11ySuite(display, os.path.join(prefix, "bin", "cifrella"), artifacts, build)
+        suite.memory_check = not args.no_memory_check
         groups = {
             "play": [Session(suite).steps()],
             "menu": [[context_menu(suite)]],
