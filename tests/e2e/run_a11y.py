@@ -27,8 +27,12 @@ if os.environ.get("CIFRELLA_A11Y_SESSION") != "1":
 import gi  # noqa: E402
 
 gi.require_version("Atspi", "2.0")
-from gi.repository import GLib  # noqa: E402
+from gi.repository import Atspi, GLib  # noqa: E402
 import pyatspi  # noqa: E402
+
+# A call to the program waits up to 10 s for its answer (the library's own
+# 0.8 s is less than a sanitizer build takes on a busy machine).
+Atspi.set_timeout(10000, 30000)
 
 # The catalogue, as the test's own oracle: nine cells row by row, then the key.
 SQUARES = [
