@@ -20,9 +20,15 @@ import run_e2e as base
 from run_e2e import CheckFailed, poll
 
 if os.environ.get("CIFRELLA_A11Y_SESSION") != "1":
-    # One private D-Bus session for the reader and the program.
-    env = dict(os.environ, CIFRELLA_A11Y_SESSION="1")
-    sys.exit(subprocess.call(["dbus-run-session", "--", sys.executable, *sys.argv], env=env))
+    # One private D-Bus session for the reader and the program, and a runtime
+    # directory of its own, where the accessibility bus puts its socket.
+    runtime_dir = tempfile.mkdtemp(prefix="cifrella-a11y-run-")
+    env = dict(os.environ, CIFRELLA_A11Y_SESSION="1", XDG_RUNTIME_DIR=runtime_dir)
+    try:
+        status = subprocess.call(["dbus-run-session", "--", sys.executable, *sys.argv], env=env)
+    finally:
+        shutil.rmtree(runtime_dir, ignore_errors=True)
+    sys.exit(status)
 
 import gi  # noqa: E402
 
@@ -30,9 +36,6 @@ gi.require_version("Atspi", "2.0")
 from gi.repository import Atspi, GLib  # noqa: E402
 import pyatspi  # noqa: E402
 
-# A call to the program waits up to 10 s for its answer (the library's own
-# 0.8 s is less than a sanitizer build takes on a busy machine).
-Atspi.set_timeout(10000, 30000)
 
 # The catalogue, as the test's own oracle: nine cells row by row, then the key.
 SQUARES = [
@@ -63,6 +66,12 @@ def children(acc):
         return [c for c in acc if c is not None] if acc is not None else []
     except GLib.Error:
         return []
+
+
+def accessibility_bus_ready():
+    return subprocess.run(["dbus-send", "--session", "--print-reply", "--dest=org.a11y.Bus", "/org/a11y/bus",
+                           "org.a11y.Bus.GetAddress"], stdout=subprocess.DEVNULL,
+                          stderr=subprocess.DEVNULL).returncode == 0
 
 
 def pump():
@@ -535,6 +544,12 @@ def main():
         subprocess.run(["cmake", "--install", build, "--prefix", prefix], check=True, stdout=subprocess.DEVNULL)
         bus = subprocess.Popen(["/usr/libexec/at-spi-bus-launcher", "--launch-immediately"],
                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        if not poll(accessibility_bus_ready, 15):
+            raise CheckFailed("the accessibility bus did not start")
+        # A call to the program waits up to 10 s for its answer (the
+        # library's own 0.8 s is less than a sanitizer build may take on a
+        # busy machine).
+        Atspi.set_timeout(10000, 30000)
         display = base.Display(artifacts)
         os.environ["DISPLAY"] = display.name
         suite = A11ySuite(display, os.path.join(prefix, "bin", "cifrella"), artifacts, build)
