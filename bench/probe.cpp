@@ -104,6 +104,23 @@ double waitFor(const std::string& name, uint32_t rgb, Clock::time_point since, d
     }
 }
 
+// Keys go to the window that has the input focus: the next key is sent only
+// once the window just shown has it (not part of the timed move).
+bool waitForFocus(xcb_window_t w, double timeoutMs = 5000)
+{
+    const auto since = Clock::now();
+    for (;;) {
+        auto* r = xcb_get_input_focus_reply(conn, xcb_get_input_focus(conn), nullptr);
+        const bool focused = r && r->focus == w;
+        free(r);
+        if (focused)
+            return true;
+        if (std::chrono::duration<double, std::milli>(Clock::now() - since).count() > timeoutMs)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+}
+
 long rssKb(pid_t pid)
 {
     std::ifstream f("/proc/" + std::to_string(pid) + "/status");
@@ -204,6 +221,11 @@ int main(int argc, char** argv)
             auto t0 = Clock::now();
             clickAt(x + 360, y + 228); // the picture button
             const double in = waitFor("Cifrella", kCyan, t0);
+            const auto puzzle = shown("Cifrella", kCyan);
+            if (in < 0 || !puzzle || !waitForFocus(*puzzle)) {
+                fprintf(stderr, "probe: the puzzle did not come up with the focus\n");
+                return 1;
+            }
             t0 = Clock::now();
             key(kEscapeKeycode);
             const double out = waitFor("Cifrella", kSalmon, t0);
@@ -221,6 +243,9 @@ int main(int argc, char** argv)
         const auto [x, y] = clientOrigin(*start);
         clickAt(x + 360, y + 228);
         if (waitFor("Cifrella", kCyan, Clock::now()) < 0)
+            return 1;
+        const auto puzzle = shown("Cifrella", kCyan);
+        if (!puzzle || !waitForFocus(*puzzle))
             return 1;
         press(XCB_KEY_PRESS, kAltKeycode);
         key(kCKeycode);

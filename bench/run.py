@@ -82,8 +82,10 @@ def main():
         try:
             subprocess.run([probe, "wait"], env=env, capture_output=True)
             time.sleep(0.5)
-            out = subprocess.run([probe, "move", str(MOVES)], env=env, capture_output=True, text=True,
-                                 check=True).stdout.split("\n")
+            moved = subprocess.run([probe, "move", str(MOVES)], env=env, capture_output=True, text=True)
+            if moved.returncode != 0:
+                sys.exit(f"screen moves failed after {moved.stdout.count(chr(10))} moves: {moved.stderr.strip()}")
+            out = moved.stdout.split("\n")
             pairs = [tuple(map(float, line.split())) for line in out if line.strip()]
             print(f"Screen moves, {MOVES} each way")
             print(summary("start button → puzzle with its deal", [p[0] for p in pairs], "ms"))
