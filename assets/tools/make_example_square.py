@@ -14,6 +14,10 @@ The output is the same, byte for byte, on every run.
 """
 import math
 import os
+import sys
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from contours import fmt, path_data  # noqa: E402
 
 GRID = [[1, 8, 3],
         [6, 4, 2],
@@ -174,13 +178,18 @@ def digit_2():
     return g
 
 
+def lobes(m):
+    """Half-heights and centres of the upper and lower bowls of a 3 or an 8
+    whose waist stroke is centred at height m."""
+    ry1 = (m - WY / 2) / 2
+    ry2 = (1 - WY / 2 - m) / 2
+    return ry1, WY / 2 + ry1, ry2, m + ry2
+
+
 def digit_3():
     g = Glyph(W)
     m = 0.455
-    ry1 = (m - WY / 2) / 2
-    cy1 = WY / 2 + ry1
-    ry2 = (1 - WY / 2 - m) / 2
-    cy2 = m + ry2
+    ry1, cy1, ry2, cy2 = lobes(m)
     rx1 = W / 2 - WX / 2 - 0.025
     rx2 = W / 2 - WX / 2
     g.band(W / 2 - 0.012, cy1, rx1, ry1, WX, WY, 158, -90)
@@ -237,11 +246,7 @@ def digit_7():
 
 def digit_8():
     g = Glyph(W)
-    m = 0.445
-    ry1 = (m - WY / 2) / 2
-    cy1 = WY / 2 + ry1
-    ry2 = (1 - WY / 2 - m) / 2
-    cy2 = m + ry2
+    ry1, cy1, ry2, cy2 = lobes(0.445)
     g.ring(W / 2, cy1, W / 2 - WX / 2 - 0.035, ry1, WX * 0.95, WY)
     g.ring(W / 2, cy2, W / 2 - WX / 2, ry2, WX, WY)
     return g
@@ -256,21 +261,6 @@ DIGITS = [digit_0, digit_1, digit_2, digit_3, digit_4,
 
 
 # ---------------------------------------------------------------- output
-
-def fmt(v):
-    s = "%.1f" % v
-    if s.endswith(".0"):
-        s = s[:-2]
-    return "0" if s == "-0" else s
-
-
-def path_data(polys):
-    out = []
-    for pts in polys:
-        out.append("M" + " ".join(fmt(x) + " " + fmt(y) for x, y in pts[:1]) + " L"
-                   + " ".join(fmt(x) + " " + fmt(y) for x, y in pts[1:]) + " Z")
-    return " ".join(out)
-
 
 def clip_to_picture(poly):
     """Cuts a polygon to the picture's rectangle (Sutherland-Hodgman)."""
