@@ -44,13 +44,11 @@ QRect primaryDisplay()
 // window, a picture holder a picture.
 QAccessibleInterface* accessibleRole(const QString& className, QObject* object)
 {
-    if (!object || !object->isWidgetType())
-        return nullptr;
-    auto* widget = static_cast<QWidget*>(object);
-    if (className == QLatin1String("runtime::PictureBox") || className == QLatin1String("runtime::Image"))
-        return new QAccessibleWidget(widget, QAccessible::Graphic);
-    if (qobject_cast<Form*>(object) && className == QLatin1String(object->metaObject()->className()))
-        return new QAccessibleWidget(widget, QAccessible::Window);
+    Q_UNUSED(className); // the object's own class is asked first, and the kind decides
+    if (auto* picture = qobject_cast<PictureBox*>(object))
+        return new QAccessibleWidget(picture, QAccessible::Graphic);
+    if (auto* form = qobject_cast<Form*>(object))
+        return new QAccessibleWidget(form, QAccessible::Window);
     return nullptr;
 }
 
