@@ -1,79 +1,32 @@
 #include "application.h"
 
+#include "dispatch.h"
+#include "fonts.h"
 #include "form_instance.h"
-#include "runtime_error.h"
+#include "picture.h"
+#include "platform.h"
 
 #include <QApplication>
-#include <QFont>
-#include <QFontDatabase>
 #include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QPixmapCache>
 #include <QTranslator>
 
+#include <string>
+#include <vector>
+
 namespace runtime {
 namespace {
 
 constexpr int kStylePieceCacheKiB = 1024;
 
+bool ending = false;
+
 QString qs(std::string_view s)
 {
     return QString::fromUtf8(s.data(), qsizetype(s.size()));
 }
-
-// The designed faces and the freely licensed ones that stand in for them,
-// shipped with the program.
-struct FontSubstitute {
-    const char* face;
-    const char* family;
-    std::initializer_list<const char*> resources;
-};
-
-const FontSubstitute kFontSubstitutes[] = {
-    {"Comic Sans MS", "Comic Neue",
-        {":/fonts/ComicNeue-Regular.otf", ":/fonts/ComicNeue-Bold.otf", ":/fonts/ComicNeue-Italic.otf"}},
-    {"MS Sans Serif", "Liberation Sans", {":/fonts/LiberationSans-Regular.ttf"}},
-};
-
-// Where a designed face is missing, its substitute is used: the desktop's
-// own copy when it has one, otherwise the copy shipped in the program.
-// Loaded once, at start.
-void useSubstituteFonts()
-{
-    static bool done = false;
-    if (done)
-        return;
-    done = true;
-    const QStringList installed = QFontDatabase::families();
-    for (const FontSubstitute& s : kFontSubstitutes) {
-        const QString face = QString::fromLatin1(s.face);
-        const QString family = QString::fromLatin1(s.family);
-        if (installed.contains(face))
-            continue;
-        if (!installed.contains(family))
-            for (const char* resource : s.resources)
-                QFontDatabase::addApplicationFont(QString::fromLatin1(resource));
-        QFont::insertSubstitution(face, family);
-    }
-}
-
-// Events are dispatched here, one at a time: what an event procedure raises
-// is reported instead of escaping into the toolkit.
-class RuntimeApplication : public QApplication {
-public:
-    using QApplication::QApplication;
-
-    bool notify(QObject* receiver, QEvent* event) override
-    {
-        try {
-            return QApplication::notify(receiver, event);
-        } catch (...) {
-            reportRuntimeError(std::current_exception());
-            return true;
-        }
-    }
-};
 
 } // namespace
 
@@ -101,37 +54,51 @@ void prepareToolkit(const ProgramRecord& program)
     // few moves between screens instead of after a few hundred.
     QPixmapCache::setCacheLimit(kStylePieceCacheKiB);
 
-    useSubstituteFonts();
+    useFonts(program.fonts);
     if (!program.icon.empty())
-        QApplication::setWindowIcon(QIcon(QPixmap(qs(program.icon))));
+        QApplication::setWindowIcon(QIcon(QPixmap::fromImage(readPixels(qs(program.icon)))));
 }
 
 int run(int argc, char** argv, const ProgramRecord& program, const std::function<void()>& showStartScreen)
 {
-    // Only the program's own name reaches the toolkit: there are no options.
-    int toolkitArgc = argc > 0 ? 1 : 0;
-    RuntimeApplication app(toolkitArgc, argv);
-    prepareToolkit(program);
-    try {
+    // Only the program's own name reaches the toolkit, and the platform this
+    // session needs: the program has no options.
+    std::vector<std::string> args = toolkitArguments(argc > 0 ? argv[0] : nullptr);
+    std::vector<char*> toolkitArgv;
+    for (std::string& a : args)
+        toolkitArgv.push_back(a.data());
+    toolkitArgv.push_back(nullptr);
+    int toolkitArgc = int(args.size());
+
+    QApplication app(toolkitArgc, toolkitArgv.data());
+    runProcedure([&] {
+        prepareToolkit(program);
         showStartScreen();
-    } catch (...) {
-        reportRuntimeError(std::current_exception());
-        return kRuntimeErrorStatus;
-    }
-    if (FormInstanceBase::loadedCount() == 0)
-        return 0;
-    return QApplication::exec();
+    });
+    int status = 0;
+    if (FormInstanceBase::loadedCount() > 0 || dispatchStopped())
+        status = QApplication::exec();
+    FormInstanceBase::unloadAll();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    return status;
 }
 
 void End()
 {
-    FormInstanceBase::unloadAll();
-    quitEventLoop();
+    endProgram(0);
 }
 
-void quitEventLoop()
+void endProgram(int status)
 {
-    QCoreApplication::exit(0);
+    ending = true;
+    FormInstanceBase::unloadAll();
+    QCoreApplication::exit(status);
+}
+
+void lastScreenUnloaded()
+{
+    if (!ending)
+        QCoreApplication::exit(0);
 }
 
 } // namespace runtime

@@ -1,9 +1,16 @@
 #include "controls.h"
 
-#include <QPaintEvent>
-#include <QPainter>
+#include "colours.h"
+#include "fonts.h"
+#include "form.h"
+#include "widgets.h"
 
-#include <cmath>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+#include <QTimer>
+
 #include <limits>
 
 namespace runtime {
@@ -21,144 +28,202 @@ QRect designRect(const ControlDesign& d)
 
 Qt::Alignment horizontalAlignment(const ControlDesign& d)
 {
-    return (d.alignment == Alignment::Centre ? Qt::AlignHCenter : Qt::AlignLeft);
+    return d.alignment == Alignment::Centre ? Qt::AlignHCenter : Qt::AlignLeft;
 }
 
-// Settings every control takes from its design row.
-void applyCommon(QWidget* w, const ControlDesign& d)
+// Settings every visible control takes from its design row.
+template <class W> W* build(W* w, const ControlDesign& d)
 {
     w->setObjectName(qs(d.name));
     w->setGeometry(designRect(d));
     if (d.font)
         w->setFont(toFont(*d.font));
-    QPalette pal = w->palette();
-    if (d.foreground) {
-        pal.setColor(QPalette::WindowText, toColor(*d.foreground));
-        pal.setColor(QPalette::Text, toColor(*d.foreground));
-    }
-    if (d.background) {
-        pal.setColor(QPalette::Window, toColor(*d.background));
+    if (d.background)
         w->setAutoFillBackground(true);
-    }
-    w->setPalette(pal);
     if (!d.accessibleName.empty())
         w->setAccessibleName(qs(d.accessibleName));
+    return w;
 }
 
 } // namespace
 
-QColor toColor(Rgb rgb)
+void Control::raise(const Procedure& procedure) const
 {
-    return QColor(rgb.red, rgb.green, rgb.blue);
+    if (form_.isLoaded())
+        runProcedure(procedure);
 }
 
-QFont toFont(const FontDesign& design)
+CommandButton::CommandButton(const ControlDesign& d, Form& form, QWidget* parent)
+    : Control(d, form)
+    , button_(build(new QPushButton(parent), d))
 {
-    QFont font(qs(design.face));
-    // Points at 96 dots per inch, so the size follows the twips grid and not
-    // the display's idea of its own resolution.
-    font.setPixelSize(static_cast<int>(std::lround(design.points * 96.0 / 72.0)));
-    font.setWeight(QFont::Weight(design.weight));
-    font.setItalic(design.italic);
-    return font;
-}
-
-CommandButton::CommandButton(const ControlDesign& design, QWidget* parent)
-    : QPushButton(parent)
-    , cancel_(design.cancel)
-{
-    applyCommon(this, design);
-    if (!design.graphical) {
-        setText(qs(design.caption));
-        setFont(toFont(design.font.value_or(kDefaultDialogFont)));
-    } else if (!design.picture.empty()) {
+    if (!d.graphical) {
+        button_->setText(qs(d.caption));
+        button_->setFont(toFont(d.font.value_or(kDefaultDialogFont)));
+    } else if (!d.picture.empty()) {
         // The picture is drawn centred on the button face in place of a caption.
-        const Picture picture(qs(design.picture), devicePixelRatioF());
-        setIcon(QIcon(picture.pixmap(devicePixelRatioF())));
-        setIconSize(picture.naturalSize().toSize());
+        const qreal ratio = button_->devicePixelRatioF();
+        const Picture picture(qs(d.picture), ratio);
+        button_->setIcon(QIcon(QPixmap::fromImage(picture.image(ratio))));
+        button_->setIconSize(picture.naturalSize().toSize());
     }
     // Enter presses a button only while it has the focus: never a default
     // button of the window.
-    setAutoDefault(true);
+    button_->setAutoDefault(true);
+    QObject::connect(button_, &QPushButton::clicked, button_, [this] { raise(click_); });
 }
 
-TextBox::TextBox(const ControlDesign& design, QWidget* parent)
-    : QLineEdit(parent)
+QWidget* CommandButton::widget() const
 {
-    applyCommon(this, design);
-    setAlignment(horizontalAlignment(design) | Qt::AlignVCenter);
-    setMaxLength(std::numeric_limits<int>::max()); // no limit on what is typed
+    return button_;
 }
 
-Label::Label(const ControlDesign& design, QWidget* parent)
-    : QLabel(parent)
+TextBox::TextBox(const ControlDesign& d, Form& form, QWidget* parent)
+    : Control(d, form)
+    , edit_(build(new QLineEdit(parent), d))
 {
-    applyCommon(this, design);
-    setTextFormat(Qt::PlainText);
-    setText(qs(design.caption));
-    setWordWrap(true);
-    setAlignment(horizontalAlignment(design) | Qt::AlignTop);
-    setFocusPolicy(Qt::NoFocus);
-    if (design.border) {
-        setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
-        setLineWidth(1);
+    edit_->setAlignment(horizontalAlignment(d) | Qt::AlignVCenter);
+    edit_->setMaxLength(std::numeric_limits<int>::max()); // no limit on what is typed
+}
+
+QWidget* TextBox::widget() const
+{
+    return edit_;
+}
+
+std::string TextBox::Text() const
+{
+    return edit_->text().toStdString();
+}
+
+void TextBox::setText(std::string_view text)
+{
+    edit_->setText(qs(text));
+}
+
+void TextBox::SetFocus()
+{
+    edit_->setFocus(Qt::OtherFocusReason);
+}
+
+Label::Label(const ControlDesign& d, Form& form, QWidget* parent)
+    : Control(d, form)
+    , label_(build(new QLabel(parent), d))
+{
+    label_->setTextFormat(Qt::PlainText);
+    label_->setText(qs(d.caption));
+    label_->setWordWrap(true);
+    label_->setAlignment(horizontalAlignment(d) | Qt::AlignTop);
+    label_->setFocusPolicy(Qt::NoFocus);
+    if (d.border) {
+        label_->setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
+        label_->setLineWidth(1);
     }
 }
 
-PictureBox::PictureBox(const ControlDesign& design, QWidget* parent, Qt::FocusPolicy focus)
-    : QWidget(parent)
+QWidget* Label::widget() const
 {
-    applyCommon(this, design);
-    setFocusPolicy(focus);
-    if (!design.picture.empty()) {
-        picture_ = Picture(qs(design.picture), devicePixelRatioF()); // with the controls, not at the first paint
-    }
+    return label_;
 }
 
-void PictureBox::paintEvent(QPaintEvent*)
+std::string Label::Caption() const
 {
-    if (picture_.isNull())
-        return;
-    QPainter painter(this);
-    painter.drawPixmap(0, 0, picture_.pixmap(devicePixelRatioF()));
+    return label_->text().toStdString();
 }
 
-Image::Image(const ControlDesign& design, QWidget* parent)
-    : PictureBox(design, parent, Qt::NoFocus)
+void Label::setCaption(std::string_view caption)
 {
+    label_->setText(qs(caption));
 }
 
-Shape::Shape(const ControlDesign& design, QWidget* parent)
-    : QWidget(parent)
-    , fill_(toColor(design.background.value_or(Rgb{255, 255, 255})))
+PictureBox::PictureBox(const ControlDesign& d, Form& form, QWidget* parent)
+    : Control(d, form)
+    , widget_(build(new detail::PictureWidget(parent, qs(d.picture)), d))
 {
-    applyCommon(this, design);
-    setAutoFillBackground(false);
-    setFocusPolicy(Qt::NoFocus);
+    widget_->setFocusPolicy(Qt::StrongFocus);
 }
 
-void Shape::paintEvent(QPaintEvent*)
+Image::Image(const ControlDesign& d, Form& form, QWidget* parent)
+    : Control(d, form)
+    , widget_(build(new detail::PictureWidget(parent, qs(d.picture)), d))
 {
-    constexpr int outline = 2;
-    QPainter painter(this);
-    painter.fillRect(rect(), palette().color(QPalette::WindowText));
-    painter.fillRect(rect().adjusted(outline, outline, -outline, -outline), fill_);
+    widget_->setFocusPolicy(Qt::NoFocus);
 }
 
-Timer::Timer(int intervalMs, QObject* parent)
-    : QObject(parent)
+Shape::Shape(const ControlDesign& d, Form& form, QWidget* parent)
+    : Control(d, form)
+    , widget_(build(new detail::ShapeWidget(parent, toColor(d.background.value_or(Rgb{255, 255, 255}))), d))
 {
-    timer_.setTimerType(Qt::PreciseTimer); // a coarse timer may fire 5 % early
-    timer_.setInterval(intervalMs);
-    connect(&timer_, &QTimer::timeout, this, &Timer::tick);
+    widget_->setAutoFillBackground(false);
+    widget_->setFocusPolicy(Qt::NoFocus);
+}
+
+Timer::Timer(const ControlDesign& d, Form& form, QWidget* parent)
+    : Control(d, form)
+    , timer_(new QTimer(parent))
+{
+    timer_->setObjectName(qs(d.name));
+    timer_->setTimerType(Qt::PreciseTimer); // a coarse timer may fire 5 % early
+    timer_->setInterval(d.interval);
+    QObject::connect(timer_, &QTimer::timeout, timer_, [this] { raise(tick_); });
+}
+
+bool Timer::Enabled() const
+{
+    return timer_->isActive();
 }
 
 void Timer::setEnabled(bool enabled)
 {
     if (enabled)
-        timer_.start();
+        timer_->start();
     else
-        timer_.stop();
+        timer_->stop();
 }
+
+int Timer::Interval() const
+{
+    return timer_->interval();
+}
+
+namespace detail {
+
+PictureWidget::PictureWidget(QWidget* parent, const QString& picture)
+    : QWidget(parent)
+{
+    if (!picture.isEmpty())
+        picture_ = Picture(picture, devicePixelRatioF()); // with the controls, not at the first paint
+}
+
+void PictureWidget::paintEvent(QPaintEvent*)
+{
+    if (picture_.isNull())
+        return;
+    QPainter painter(this);
+    painter.drawImage(0, 0, picture_.image(devicePixelRatioF()));
+}
+
+ShapeWidget::ShapeWidget(QWidget* parent, QColor fill)
+    : QWidget(parent)
+    , fill_(fill)
+    , outline_(Qt::black)
+{
+}
+
+void ShapeWidget::setOutline(QColor outline)
+{
+    outline_ = outline;
+    update();
+}
+
+void ShapeWidget::paintEvent(QPaintEvent*)
+{
+    constexpr int outlineWidth = 2; // pixels
+    QPainter painter(this);
+    painter.fillRect(rect(), outline_);
+    painter.fillRect(rect().adjusted(outlineWidth, outlineWidth, -outlineWidth, -outlineWidth), fill_);
+}
+
+} // namespace detail
 
 } // namespace runtime

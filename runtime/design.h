@@ -3,6 +3,8 @@
 // The design values of a screen, written as tables in twips, colours as
 // red/green/blue and fonts by face and point size, exactly as designed.
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -30,10 +32,19 @@ struct FontDesign {
     bool italic = false;
 };
 
+// A face the design names, and the freely licensed face that stands in for
+// it where the desktop lacks it, with the resource files of that face the
+// program carries for desktops that lack both.
+struct FontSubstitute {
+    std::string_view face;
+    std::string_view family;
+    std::span<const std::string_view> files;
+};
+
 // The dialog font that buttons use when no other is set.
 inline constexpr FontDesign kDefaultDialogFont{"MS Sans Serif", 8.25};
 
-enum class ControlKind { CommandButton, TextBox, Label, PictureBox, Image, Shape };
+enum class ControlKind { CommandButton, TextBox, Label, PictureBox, Image, Shape, Timer };
 enum class Alignment { Left, Centre };
 
 // A rectangle in twips: Left, Top, Width, Height, from the client area's
@@ -45,7 +56,7 @@ struct Place {
 struct ControlDesign {
     std::string_view name;
     ControlKind kind;
-    Place place;
+    Place place = {};
     int tabIndex = -1; // -1: not in the tab order
     std::string_view caption = {};
     std::optional<FontDesign> font = {};
@@ -56,7 +67,8 @@ struct ControlDesign {
     bool cancel = false; // buttons: pressed by Esc
     bool graphical = false; // buttons: picture instead of caption
     std::string_view accessibleName = {};
-    std::string_view picture = {}; // resource path of the picture shown
+    std::string_view picture = {}; // resource path of the vector picture shown
+    int interval = 0; // timers: milliseconds between ticks; a timer starts disabled
 };
 
 struct FormDesign {
@@ -66,5 +78,26 @@ struct FormDesign {
     Rgb background;
     std::span<const ControlDesign> controls;
 };
+
+// A control of a design table, found by name when the program is built.
+// The screen that owns the table gets the control of that kind through it.
+template <ControlKind K> struct ControlId {
+    std::size_t index;
+    std::string_view name;
+};
+
+// A name missing from the table, or a row of another kind, does not compile.
+template <ControlKind K, std::size_t N>
+consteval ControlId<K> find(const std::array<ControlDesign, N>& table, std::string_view name)
+{
+    for (std::size_t i = 0; i < N; ++i) {
+        if (table[i].name != name)
+            continue;
+        if (table[i].kind != K)
+            throw "the design table gives this control another kind";
+        return {i, name};
+    }
+    throw "the design table has no control of this name";
+}
 
 } // namespace runtime

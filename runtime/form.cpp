@@ -1,110 +1,157 @@
 #include "form.h"
 
-#include "window_frame.h"
+#include "accessibility.h"
+#include "colours.h"
+#include "platform.h"
+#include "widgets.h"
 
-#include <QAccessible>
-#include <QAccessibleWidget>
+#include <QApplication>
 #include <QCloseEvent>
-#include <QGuiApplication>
-#include <QScreen>
+#include <QPushButton>
 #include <QShortcut>
+#include <QTimer>
 
 #include <algorithm>
 #include <cmath>
-#include <vector>
 
 namespace runtime {
 namespace {
 
+QString qs(std::string_view s)
+{
+    return QString::fromUtf8(s.data(), qsizetype(s.size()));
+}
+
+std::unique_ptr<Control> makeControl(const ControlDesign& d, Form& form, QWidget* parent)
+{
+    switch (d.kind) {
+    case ControlKind::CommandButton: return std::make_unique<CommandButton>(d, form, parent);
+    case ControlKind::TextBox: return std::make_unique<TextBox>(d, form, parent);
+    case ControlKind::Label: return std::make_unique<Label>(d, form, parent);
+    case ControlKind::PictureBox: return std::make_unique<PictureBox>(d, form, parent);
+    case ControlKind::Image: return std::make_unique<Image>(d, form, parent);
+    case ControlKind::Shape: return std::make_unique<Shape>(d, form, parent);
+    case ControlKind::Timer: return std::make_unique<Timer>(d, form, parent);
+    }
+    throw std::logic_error("control " + std::string(d.name) + " has no kind");
+}
+
+// Labels, shapes and images lie beneath every box, button and picture box:
+// they are created first.
 constexpr bool isWindowless(ControlKind kind)
 {
     return kind == ControlKind::Label || kind == ControlKind::Shape || kind == ControlKind::Image;
 }
 
-QWidget* makeControl(const ControlDesign& d, QWidget* parent)
+// The device-independent coordinate whose device pixel, as the toolkit
+// rounds it, comes nearest to the wanted device pixel.
+int nearestLogical(double wantedNative, int origin, qreal ratio)
 {
-    switch (d.kind) {
-    case ControlKind::CommandButton: return new CommandButton(d, parent);
-    case ControlKind::TextBox: return new TextBox(d, parent);
-    case ControlKind::Label: return new Label(d, parent);
-    case ControlKind::PictureBox: return new PictureBox(d, parent);
-    case ControlKind::Image: return new Image(d, parent);
-    case ControlKind::Shape: return new Shape(d, parent);
-    }
-    return nullptr;
-}
-
-QRect primaryDisplay()
-{
-    const QScreen* s = QGuiApplication::primaryScreen();
-    return s ? s->geometry() : QRect();
-}
-
-// What assistive technology is told each kind of widget is: a screen is a
-// window, a picture holder a picture.
-QAccessibleInterface* accessibleRole(const QString& className, QObject* object)
-{
-    Q_UNUSED(className); // the object's own class is asked first, and the kind decides
-    if (auto* picture = qobject_cast<PictureBox*>(object))
-        return new QAccessibleWidget(picture, QAccessible::Graphic);
-    if (auto* form = qobject_cast<Form*>(object))
-        return new QAccessibleWidget(form, QAccessible::Window);
-    return nullptr;
+    auto native = [&](int logical) { return std::lround((logical - origin) * ratio) + origin; };
+    const int guess = int(std::floor((wantedNative - origin) / ratio)) + origin;
+    int best = guess;
+    for (int k = guess - 1; k <= guess + 2; ++k)
+        if (std::abs(native(k) - wantedNative) < std::abs(native(best) - wantedNative))
+            best = k;
+    return best;
 }
 
 } // namespace
 
 float Screen::Width()
 {
-    return static_cast<float>(primaryDisplay().width() * kTwipsPerPixel);
+    const Display d = platform().primaryDisplay();
+    return static_cast<float>(d.native.width() / d.ratio * kTwipsPerPixel);
 }
+
 float Screen::Height()
 {
-    return static_cast<float>(primaryDisplay().height() * kTwipsPerPixel);
+    const Display d = platform().primaryDisplay();
+    return static_cast<float>(d.native.height() / d.ratio * kTwipsPerPixel);
 }
+
+namespace detail {
+
+FormWindow::FormWindow(Form& form)
+    : form_(form)
+{
+}
+
+void FormWindow::closeEvent(QCloseEvent* event)
+{
+    event->accept();
+    if (onClose)
+        onClose();
+}
+
+void FormWindow::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange && form_.isLoaded()
+        && (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen))) {
+        // Put back from a fresh turn of the event loop, once the window
+        // manager has finished with the window.
+        QTimer::singleShot(0, this, [this] {
+            if (form_.isLoaded())
+                platform().restore(this);
+        });
+    } else if (event->type() == QEvent::ApplicationPaletteChange) {
+        form_.applyColours();
+    }
+}
+
+} // namespace detail
 
 Form::Form(const FormDesign& design)
+    : design_(design)
+    , window_(std::make_unique<detail::FormWindow>(*this))
 {
-    static const bool roles = (QAccessible::installFactory(accessibleRole), true);
-    Q_UNUSED(roles);
-    setObjectName(QString::fromUtf8(design.name.data(), qsizetype(design.name.size())));
-    setWindowTitle(QString::fromUtf8(design.caption.data(), qsizetype(design.caption.size())));
-    setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+    installAccessibility();
+    QWidget* w = window_.get();
+    w->setObjectName(qs(design.name));
+    w->setWindowTitle(qs(design.caption));
+    w->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
         | Qt::WindowCloseButtonHint);
-    setFixedSize(pixels(design.clientWidth), pixels(design.clientHeight));
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, toColor(design.background));
-    setPalette(pal);
-    setAutoFillBackground(true);
-    setAttribute(Qt::WA_DeleteOnClose, false);
-    buildControls(design);
-    skipTaskbar(this);
+    w->setFixedSize(pixels(design.clientWidth), pixels(design.clientHeight));
+    w->setAutoFillBackground(true);
+    buildControls();
+    applyColours();
+    platform().prepareWindow(w);
 }
 
-void Form::buildControls(const FormDesign& design)
+Form::~Form() = default;
+
+QWidget* Form::window() const
 {
-    // Labels, shapes and images lie beneath every box, button and picture
-    // box: they are created first.
+    return window_.get();
+}
+
+void Form::buildControls()
+{
     std::vector<const ControlDesign*> order;
-    for (const auto& d : design.controls)
+    for (const auto& d : design_.controls)
         if (isWindowless(d.kind))
             order.push_back(&d);
-    for (const auto& d : design.controls)
+    for (const auto& d : design_.controls)
         if (!isWindowless(d.kind))
             order.push_back(&d);
 
+    std::vector<std::unique_ptr<Control>> built(design_.controls.size());
     std::vector<std::pair<int, QWidget*>> tabbed;
     for (const ControlDesign* d : order) {
-        QWidget* w = makeControl(*d, this);
-        if (d->tabIndex >= 0 && w->focusPolicy() != Qt::NoFocus)
-            tabbed.emplace_back(d->tabIndex, w);
+        auto control = makeControl(*d, *this, window_.get());
+        QWidget* widget = control->widget();
+        if (widget && d->tabIndex >= 0 && widget->focusPolicy() != Qt::NoFocus)
+            tabbed.emplace_back(d->tabIndex, widget);
         if (d->cancel) {
-            auto* button = static_cast<QAbstractButton*>(w);
-            auto* esc = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+            auto* button = static_cast<QPushButton*>(widget);
+            auto* esc = new QShortcut(QKeySequence(Qt::Key_Escape), window_.get());
             esc->setContext(Qt::WindowShortcut);
-            connect(esc, &QShortcut::activated, button, &QAbstractButton::click);
+            QObject::connect(esc, &QShortcut::activated, button, &QPushButton::click);
         }
+        built[std::size_t(d - design_.controls.data())] = std::move(control);
     }
+    controls_ = std::move(built);
 
     std::sort(tabbed.begin(), tabbed.end(), [](auto& a, auto& b) { return a.first < b.first; });
     for (std::size_t i = 1; i < tabbed.size(); ++i)
@@ -113,60 +160,80 @@ void Form::buildControls(const FormDesign& design)
         tabbed.front().second->setFocus(); // the lowest tab index has the focus when shown
 }
 
-QMargins Form::frame()
+Control& Form::controlAt(std::size_t index, std::string_view name) const
 {
-    // Once the window has been mapped the toolkit knows its frame; before
-    // that, the window manager is asked.
-    if (isVisible()) {
-        const QRect outer = frameGeometry();
-        const QRect inner = geometry();
-        return {inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
-            outer.bottom() - inner.bottom()};
+    if (index >= controls_.size() || controls_[index]->name() != name)
+        throw std::logic_error("form " + std::string(design_.name) + " has no control " + std::string(name));
+    return *controls_[index];
+}
+
+void Form::applyColours()
+{
+    QWidget* w = window_.get();
+    QPalette palette = QApplication::palette(w);
+    palette.setColor(QPalette::Window, toColor(design_.background));
+    w->setPalette(palette);
+    for (const auto& c : controls_) {
+        QWidget* widget = c->widget();
+        if (!widget)
+            continue;
+        if (c->kind() == ControlKind::Shape)
+            static_cast<detail::ShapeWidget*>(widget)->setOutline(shapeOutline(widget, c->design(), design_.background));
+        else
+            widget->setPalette(controlPalette(widget, c->design(), design_.background));
     }
-    return frameExtentsBeforeMap(this);
 }
 
-float Form::Width()
+float Form::Width() const
 {
-    const QMargins m = frame();
-    return static_cast<float>((width() + m.left() + m.right()) * kTwipsPerPixel);
+    const QMargins m = platform().frameExtents(window_.get());
+    const qreal native = platform().nativeSize(window_.get()).width() + m.left() + m.right();
+    return static_cast<float>(native / platform().primaryDisplay().ratio * kTwipsPerPixel);
 }
 
-float Form::Height()
+float Form::Height() const
 {
-    const QMargins m = frame();
-    return static_cast<float>((height() + m.top() + m.bottom()) * kTwipsPerPixel);
+    const QMargins m = platform().frameExtents(window_.get());
+    const qreal native = platform().nativeSize(window_.get()).height() + m.top() + m.bottom();
+    return static_cast<float>(native / platform().primaryDisplay().ratio * kTwipsPerPixel);
 }
 
-float Form::Left()
+float Form::Left() const
 {
-    return static_cast<float>(outerTopLeft_.x());
+    return static_cast<float>(left_);
 }
-float Form::Top()
+
+float Form::Top() const
 {
-    return static_cast<float>(outerTopLeft_.y());
+    return static_cast<float>(top_);
 }
 
 void Form::setLeft(float twips)
 {
-    outerTopLeft_.setX(twips);
+    left_ = twips;
     place();
 }
 
 void Form::setTop(float twips)
 {
-    outerTopLeft_.setY(twips);
+    top_ = twips;
     place();
 }
 
 void Form::place()
 {
-    // The outer corner in twips becomes the client area's position in
-    // pixels; a half pixel is rounded down.
-    const QMargins m = frame();
-    const QPoint outer(static_cast<int>(std::floor(outerTopLeft_.x() / kTwipsPerPixel)),
-        static_cast<int>(std::floor(outerTopLeft_.y() / kTwipsPerPixel)));
-    setGeometry(QRect(outer + QPoint(m.left(), m.top()), size()));
+    // The outer corner, in twips from the primary display's corner, becomes
+    // the client area's position: in device pixels first, where the frame
+    // is measured, then at the device-independent pixel that lands nearest.
+    Platform& p = platform();
+    if (!p.placesWindows())
+        return;
+    const Display d = p.primaryDisplay();
+    const QMargins m = p.frameExtents(window_.get());
+    const double x = d.native.x() + left_ / kTwipsPerPixel * d.ratio + m.left();
+    const double y = d.native.y() + top_ / kTwipsPerPixel * d.ratio + m.top();
+    const QPoint client(nearestLogical(x, d.origin.x(), d.ratio), nearestLogical(y, d.origin.y(), d.ratio));
+    window_->setGeometry(QRect(client, window_->size()));
 }
 
 void Form::centre()
@@ -179,11 +246,24 @@ void Form::centre()
     setTop(static_cast<float>((static_cast<double>(sh) - h) / 2.0));
 }
 
-void Form::closeEvent(QCloseEvent* event)
+void Form::setCloseHandler(std::function<void()> handler)
 {
-    event->accept();
-    if (onClose_)
-        onClose_();
+    window_->onClose = std::move(handler);
+}
+
+void Form::present()
+{
+    platform().present(window_.get());
+}
+
+void Form::unloading()
+{
+    loaded_ = false;
+    window_->onClose = nullptr;
+    for (const auto& c : controls_)
+        if (c->kind() == ControlKind::Timer)
+            static_cast<Timer&>(*c).setEnabled(false);
+    window_->hide();
 }
 
 } // namespace runtime

@@ -3,60 +3,86 @@
 #include "controls.h"
 #include "design.h"
 
-#include <QWidget>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
 
-#include <functional>
+class QWidget;
 
 namespace runtime {
 
-// The size of the whole display, in twips.
+namespace detail {
+class FormWindow;
+}
+
+// The size of the primary display, in twips.
 struct Screen {
     static float Width();
     static float Height();
 };
 
-// A loaded screen's window: a fixed dialog frame with a close box only, not
-// resizable, no taskbar button, its controls built from the design table.
-class Form : public QWidget {
-    Q_OBJECT
+// A loaded screen: its window, a fixed dialog frame with a close box only,
+// not resizable, no taskbar button, and its controls, all built from the
+// design table.
+class Form {
 public:
     explicit Form(const FormDesign& design);
+    virtual ~Form();
+    Form(const Form&) = delete;
+    Form& operator=(const Form&) = delete;
 
     // Runs once the window and its controls exist, before the window is shown.
     virtual void Form_Load() { }
 
     // Outer size and position (frame and title bar included), in twips.
-    float Width();
-    float Height();
-    float Left();
-    float Top();
+    float Width() const;
+    float Height() const;
+    float Left() const;
+    float Top() const;
     void setLeft(float twips);
     void setTop(float twips);
 
-    // Puts the outer rectangle in the middle of the display: Left first,
-    // then Top, each from the sizes read just before it.
+    // Puts the outer rectangle in the middle of the primary display: Left
+    // first, then Top, each from the sizes read just before it.
     void centre();
 
-    template <class W> W* control(std::string_view name) const
+    // The control of the design table that id names. The kind is checked
+    // when the program is built; that the id comes from this form's own
+    // table is checked here, in every build.
+    template <ControlKind K> typename ControlOf<K>::type& control(ControlId<K> id) const
     {
-        W* w = findChild<W*>(QString::fromUtf8(name.data(), qsizetype(name.size())), Qt::FindDirectChildrenOnly);
-        Q_ASSERT_X(w, "Form::control", "no such control in the design table");
-        return w;
+        Control& c = controlAt(id.index, id.name);
+        if (c.kind() != K)
+            throw std::logic_error("control " + std::string(id.name) + " of " + std::string(name()) + " is of another kind");
+        return static_cast<typename ControlOf<K>::type&>(c);
     }
 
-    // Called when the user closes the window from its frame.
-    void setCloseHandler(std::function<void()> handler) { onClose_ = std::move(handler); }
+    std::string_view name() const { return design_.name; }
+    bool isLoaded() const { return loaded_; }
 
-protected:
-    void closeEvent(QCloseEvent* event) override;
+    // The toolkit's window, for the runtime itself and for tests.
+    QWidget* window() const;
+    const std::vector<std::unique_ptr<Control>>& controls() const { return controls_; }
+
+    // The runtime's side of loading and unloading.
+    void setCloseHandler(std::function<void()> handler);
+    void present();
+    void unloading();
+
+    // Takes the desktop's colours again (after the desktop changed them).
+    void applyColours();
 
 private:
-    void buildControls(const FormDesign& design);
-    QMargins frame();
+    void buildControls();
+    Control& controlAt(std::size_t index, std::string_view name) const;
     void place();
 
-    QPointF outerTopLeft_; // twips
-    std::function<void()> onClose_;
+    const FormDesign& design_;
+    std::unique_ptr<detail::FormWindow> window_;
+    std::vector<std::unique_ptr<Control>> controls_;
+    double left_ = 0, top_ = 0; // outer corner, twips from the primary display's corner
+    bool loaded_ = true;
 };
 
 } // namespace runtime

@@ -2,6 +2,8 @@
 
 #include "application.h"
 
+#include <QObject>
+
 #include <algorithm>
 #include <vector>
 
@@ -14,6 +16,18 @@ std::vector<FormInstanceBase*>& loadedInstances()
     return instances;
 }
 
+// An unloaded form on its way out, deleted by the event loop.
+class Unloaded : public QObject {
+public:
+    explicit Unloaded(std::unique_ptr<Form> form)
+        : form_(std::move(form))
+    {
+    }
+
+private:
+    std::unique_ptr<Form> form_;
+};
+
 } // namespace
 
 int FormInstanceBase::loadedCount()
@@ -21,20 +35,20 @@ int FormInstanceBase::loadedCount()
     return static_cast<int>(loadedInstances().size());
 }
 
-void FormInstanceBase::loaded()
+void FormInstanceBase::loaded(Form& form)
 {
     loadedInstances().push_back(this);
+    form.setCloseHandler([this] { Unload(); });
 }
 
-void FormInstanceBase::unloaded(Form* form)
+void FormInstanceBase::unloaded(std::unique_ptr<Form> form)
 {
     auto& all = loadedInstances();
     all.erase(std::remove(all.begin(), all.end(), this), all.end());
-    form->setCloseHandler({});
-    form->hide();
-    form->deleteLater();
+    form->unloading();
+    (new Unloaded(std::move(form)))->deleteLater();
     if (all.empty())
-        quitEventLoop();
+        lastScreenUnloaded();
 }
 
 void FormInstanceBase::unloadAll()

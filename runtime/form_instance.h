@@ -1,8 +1,9 @@
 #pragma once
 
+#include "dispatch.h"
 #include "form.h"
 
-#include <QPointer>
+#include <memory>
 
 namespace runtime {
 
@@ -22,10 +23,10 @@ protected:
     FormInstanceBase(const FormInstanceBase&) = delete;
     FormInstanceBase& operator=(const FormInstanceBase&) = delete;
 
-    void loaded();
-    // Hides the window at once and destroys it once the running event
-    // procedure has returned.
-    void unloaded(Form* form);
+    void loaded(Form& form);
+    // Hides the window at once, stops its timers and deletes the form once
+    // the running event procedure has returned to the event loop.
+    void unloaded(std::unique_ptr<Form> form);
 };
 
 // The single instance of a screen. Show() loads it when needed — window and
@@ -37,31 +38,26 @@ public:
     F& Show()
     {
         if (!form_) {
-            form_ = new F;
-            form_->setCloseHandler([this] { Unload(); });
-            loaded();
-            form_->Form_Load();
+            form_ = std::make_unique<F>();
+            loaded(*form_);
+            F& form = *form_;
+            runLoad([&form] { form.Form_Load(); });
         }
-        form_->show();
-        form_->raise();
-        form_->activateWindow();
+        form_->present();
         return *form_;
     }
 
     void Unload() override
     {
-        if (!form_)
-            return;
-        F* form = form_;
-        form_ = nullptr;
-        unloaded(form);
+        if (form_)
+            unloaded(std::move(form_));
     }
 
     bool isLoaded() const { return form_ != nullptr; }
-    F* form() const { return form_; }
+    F* form() const { return form_.get(); }
 
 private:
-    QPointer<F> form_;
+    std::unique_ptr<F> form_;
 };
 
 } // namespace runtime

@@ -2,49 +2,130 @@
 
 #include "design.h"
 
-#include <QPainter>
-#include <QSvgRenderer>
+#include <QFile>
+#include <QImageReader>
+#include <QResource>
+#include <QXmlStreamReader>
+#include <QtEndian>
 
 #include <cmath>
+#include <cstring>
 #include <stdexcept>
 
 namespace runtime {
 namespace {
 
-QPixmap render(QSvgRenderer& renderer, QSizeF natural, qreal devicePixelRatio)
+[[noreturn]] void unreadable(const QString& resource)
 {
-    const QSizeF device = natural * devicePixelRatio;
-    QPixmap pixmap(QSize(int(std::ceil(device.width())), int(std::ceil(device.height()))));
-    pixmap.fill(Qt::transparent);
-    {
-        QPainter painter(&pixmap);
-        painter.setRenderHint(QPainter::Antialiasing);
-        renderer.render(&painter, QRectF(QPointF(0, 0), device));
+    throw std::runtime_error("cannot read picture " + resource.toStdString());
+}
+
+QString renderPath(const QString& vector, int ratio)
+{
+    QString base = vector;
+    if (base.endsWith(QLatin1String(".svg")))
+        base.chop(4);
+    return ratio == 1 ? base + QLatin1String(".argb") : base + QStringLiteral("@%1x.argb").arg(ratio);
+}
+
+struct Render {
+    QImage image;
+    QSizeF viewBox;
+};
+
+Render readRenderFile(const QString& path, int ratio)
+{
+    if constexpr (Q_BYTE_ORDER != Q_LITTLE_ENDIAN)
+        return {};
+    const QResource resource(path);
+    if (!resource.isValid() || resource.compressionAlgorithm() != QResource::NoCompression
+        || resource.size() < kRenderHeaderSize)
+        return {};
+    const uchar* data = resource.data();
+    auto number = [data](int i) { return qFromLittleEndian<quint32>(data + 4 + 4 * i); };
+    const int width = int(number(0)), height = int(number(1));
+    if (std::memcmp(data, kRenderTag, 4) != 0 || int(number(4)) != ratio
+        || resource.size() != kRenderHeaderSize + qint64(width) * height * 4)
+        unreadable(resource.fileName());
+    QImage image(data + kRenderHeaderSize, width, height, width * 4, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(ratio);
+    return {image, QSizeF(number(2), number(3))};
+}
+
+// A build-time render, used in place without copying its pixels; a null
+// image when there is none for this ratio.
+Render readRender(const QString& vector, int ratio)
+{
+    return readRenderFile(renderPath(vector, ratio), ratio);
+}
+
+QSizeF viewBoxOf(const QString& vector)
+{
+    QFile file(vector);
+    if (!file.open(QIODevice::ReadOnly))
+        unreadable(vector);
+    QXmlStreamReader xml(&file);
+    while (xml.readNextStartElement()) {
+        if (xml.name() == QLatin1String("svg")) {
+            const auto box = xml.attributes().value(QLatin1String("viewBox")).split(u' ', Qt::SkipEmptyParts);
+            if (box.size() == 4)
+                return QSizeF(box[2].toDouble(), box[3].toDouble());
+            break;
+        }
     }
-    pixmap.setDevicePixelRatio(devicePixelRatio);
-    return pixmap;
+    unreadable(vector);
+}
+
+// Drawn from the vector source by the toolkit's own SVG reader, which is
+// loaded only when a picture is needed at a ratio without a render.
+QImage renderVector(const QString& vector, QSizeF natural, qreal ratio)
+{
+    QImageReader reader(vector, "svg");
+    const QSizeF device = natural * ratio;
+    reader.setScaledSize(QSize(int(std::ceil(device.width())), int(std::ceil(device.height()))));
+    QImage image = reader.read();
+    if (image.isNull())
+        unreadable(vector);
+    image.setDevicePixelRatio(ratio);
+    return image;
+}
+
+QImage imageFor(const QString& vector, QSizeF natural, qreal ratio)
+{
+    for (int whole : {1, 2}) {
+        if (ratio == whole) {
+            Render render = readRender(vector, whole);
+            if (!render.image.isNull())
+                return render.image;
+        }
+    }
+    return renderVector(vector, natural, ratio);
 }
 
 } // namespace
 
-Picture::Picture(const QString& resource, qreal devicePixelRatio) : resource_(resource)
+QImage readPixels(const QString& resource)
 {
-    // Parsed once and rendered at once; the drawing is read again only if the
-    // window moves to a screen of another pixel ratio.
-    QSvgRenderer renderer(resource_);
-    if (!renderer.isValid())
-        throw std::runtime_error("cannot read picture " + resource_.toStdString());
-    natural_ = renderer.viewBoxF().size() / kTwipsPerPixel;
-    cache_ = render(renderer, natural_, devicePixelRatio);
+    QImage image = readRenderFile(resource, 1).image;
+    if (image.isNull())
+        unreadable(resource);
+    return image;
 }
 
-const QPixmap& Picture::pixmap(qreal devicePixelRatio) const
+Picture::Picture(const QString& vectorResource, qreal devicePixelRatio)
+    : vector_(vectorResource)
 {
-    if (isNull() || cache_.devicePixelRatio() == devicePixelRatio)
-        return cache_;
-    QSvgRenderer renderer(resource_);
-    cache_ = render(renderer, natural_, devicePixelRatio);
-    return cache_;
+    Render render = readRender(vector_, 1);
+    natural_ = (render.image.isNull() ? viewBoxOf(vector_) : render.viewBox) / kTwipsPerPixel;
+    image_ = devicePixelRatio == 1 && !render.image.isNull() ? render.image
+                                                              : imageFor(vector_, natural_, devicePixelRatio);
+}
+
+const QImage& Picture::image(qreal devicePixelRatio) const
+{
+    if (!isNull() && image_.devicePixelRatio() != devicePixelRatio)
+        image_ = imageFor(vector_, natural_, devicePixelRatio);
+    return image_;
 }
 
 } // namespace runtime

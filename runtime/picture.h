@@ -1,29 +1,45 @@
 #pragma once
 
-#include <QPixmap>
+#include <QImage>
 #include <QSizeF>
 #include <QString>
 
 namespace runtime {
 
-// A vector picture drawn at its natural size. The drawings keep their
-// view box in twips, so the natural size in device-independent pixels is
-// the view box divided by 15.
+// A picture at its natural size. The program carries each vector drawing
+// together with its renders for device pixel ratios 1 and 2, made when the
+// program was built (<name>.argb and <name>@2x.argb beside <name>.svg); at
+// any other ratio the drawing is rendered from its vector source, so it
+// stays crisp. The drawings keep their view box in twips: the natural size
+// in device-independent pixels is the view box divided by 15.
 class Picture {
 public:
     Picture() = default;
-    Picture(const QString& resource, qreal devicePixelRatio);
+    // Throws std::runtime_error when the picture cannot be read.
+    Picture(const QString& vectorResource, qreal devicePixelRatio);
 
-    bool isNull() const { return resource_.isEmpty(); }
+    bool isNull() const { return vector_.isEmpty(); }
     QSizeF naturalSize() const { return natural_; }
 
-    // The picture rendered for the given device pixel ratio.
-    const QPixmap& pixmap(qreal devicePixelRatio) const;
+    // The picture for the given device pixel ratio; rendered again only when
+    // the window has moved to a display of another ratio.
+    const QImage& image(qreal devicePixelRatio) const;
 
 private:
-    QString resource_;
+    QString vector_;
     QSizeF natural_;
-    mutable QPixmap cache_;
+    mutable QImage image_;
 };
+
+// The renders made at build time: a 24-byte header (the tag "CFP1", then as
+// 32-bit little-endian numbers the width and height in pixels, the view box
+// width and height in twips and the device pixel ratio) followed by the
+// pixels, premultiplied ARGB, 32 bits each, little-endian, row by row.
+// The pixels of a render made at build time (for device pixel ratio 1).
+// Throws std::runtime_error when it cannot be read.
+QImage readPixels(const QString& resource);
+
+inline constexpr char kRenderTag[4] = {'C', 'F', 'P', '1'};
+inline constexpr int kRenderHeaderSize = 24;
 
 } // namespace runtime

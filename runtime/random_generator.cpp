@@ -4,10 +4,20 @@
 
 namespace runtime {
 
+RandomGenerator::RandomGenerator(std::uint64_t seed)
+    : engine_(seed)
+{
+}
+
+RandomGenerator::RandomGenerator(std::function<std::uint64_t()> bits)
+    : bits_(std::move(bits))
+{
+}
+
 float RandomGenerator::Rnd()
 {
-    const std::uint64_t bits = engine_() >> 40; // 24 bits
-    return static_cast<float>(bits) * 0x1p-24f;
+    const std::uint64_t bits = bits_ ? bits_() : engine_();
+    return static_cast<float>(bits >> 40) * 0x1p-24f;
 }
 
 void RandomGenerator::Randomize()

@@ -1,6 +1,6 @@
 #include "runtime_error.h"
 
-#include "form_instance.h"
+#include "application.h"
 
 #include <QCoreApplication>
 #include <QMessageBox>
@@ -42,19 +42,13 @@ QString describeRuntimeError(std::exception_ptr error)
     return text;
 }
 
-void reportRuntimeError(std::exception_ptr error)
+void reportRuntimeErrorAndEnd(std::exception_ptr error)
 {
-    static bool reporting = false;
-    if (reporting)
-        return;
-    reporting = true;
     const QString text = describeRuntimeError(error) + QStringLiteral("\n\nIl programma verrà chiuso.");
     QMessageBox box(QMessageBox::Critical, QCoreApplication::applicationName(), text, QMessageBox::Ok);
     box.setObjectName(QStringLiteral("runtimeError"));
     box.exec();
-    FormInstanceBase::unloadAll();
-    QCoreApplication::exit(kRuntimeErrorStatus);
-    reporting = false;
+    endProgram(kRuntimeErrorStatus);
 }
 
 } // namespace runtime

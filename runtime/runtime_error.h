@@ -12,10 +12,9 @@ inline constexpr int kRuntimeErrorStatus = 1;
 // The Italian words that name what went wrong, for the report.
 QString describeRuntimeError(std::exception_ptr error);
 
-// Reports a run-time error raised by an event procedure: a modal message box
-// titled with the program's name, then every screen is unloaded and the
-// event loop ends with kRuntimeErrorStatus. An error raised while the report
-// is open is not reported again.
-void reportRuntimeError(std::exception_ptr error);
+// The report of a run-time error: a modal message box titled with the
+// program's name; then every screen is unloaded and the program ends with
+// kRuntimeErrorStatus. Runs from the event loop, never inside a procedure.
+void reportRuntimeErrorAndEnd(std::exception_ptr error);
 
 } // namespace runtime

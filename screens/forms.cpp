@@ -1,5 +1,7 @@
 #include "forms.h"
 
+#include "design_common.h"
+
 #include "frmcalcolo.h"
 #include "frmistruzioni.h"
 #include "frmquadratiinizio.h"
@@ -22,6 +24,11 @@ runtime::FormInstance<Frmcalcolo>& frmcalcolo()
 {
     static runtime::FormInstance<Frmcalcolo> instance;
     return instance;
+}
+
+runtime::ProgramRecord program()
+{
+    return {kTitle, kVersion, kIcon, kDesktopId, kFontSubstitutes};
 }
 
 } // namespace screens

@@ -1,7 +1,9 @@
 #pragma once
 
-// The default instances of the three screens, each created on first use.
+// The default instances of the three screens, each created on first use,
+// and the program record.
 
+#include "application.h"
 #include "form_instance.h"
 
 #include <string_view>
@@ -19,5 +21,8 @@ runtime::FormInstance<Frmcalcolo>& frmcalcolo();
 // Fixed when the program is built.
 inline constexpr std::string_view kVersion = CIFRELLA_VERSION;
 inline constexpr std::string_view kDesktopId = CIFRELLA_APP_ID;
+
+// What the runtime is told about the program.
+runtime::ProgramRecord program();
 
 } // namespace screens

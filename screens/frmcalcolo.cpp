@@ -8,14 +8,10 @@
 #include <string>
 
 namespace screens {
+namespace design = frmcalcolo_design;
 namespace {
 
 puzzle::RandomSource* replacementRandom = nullptr;
-
-QString qs(std::string_view s)
-{
-    return QString::fromUtf8(s.data(), qsizetype(s.size()));
-}
 
 } // namespace
 
@@ -25,19 +21,20 @@ void Frmcalcolo::useRandomSource(puzzle::RandomSource* source)
 }
 
 Frmcalcolo::Frmcalcolo()
-    : Form(frmcalcolo_design::kForm)
+    : Form(design::kForm)
+    , txt_{}
+    , lblchiave_(control(design::lblchiave))
+    , lblmessaggio_(control(design::lblmessaggio))
+    , cmdconferma_(control(design::cmdconferma))
+    , cmdfine_(control(design::cmdfine))
+    , timer_(control(design::Timer))
     , calcolo_(*this, replacementRandom ? *replacementRandom : runtimeRandom_)
 {
-    for (int cell = 1; cell <= puzzle::kCells; ++cell)
-        boxes_[cell - 1] = control<QLineEdit>("txt" + std::to_string(cell));
-    lblchiave_ = control<QLabel>("lblchiave");
-    lblmessaggio_ = control<QLabel>("lblmessaggio");
-    timer_ = new runtime::Timer(frmcalcolo_design::kTimerInterval, this);
-    timer_->setObjectName(QStringLiteral("Timer"));
-
-    connect(control<QPushButton>("cmdconferma"), &QPushButton::clicked, this, &Frmcalcolo::cmdconferma_Click);
-    connect(control<QPushButton>("cmdfine"), &QPushButton::clicked, this, &Frmcalcolo::cmdfine_Click);
-    connect(timer_, &runtime::Timer::tick, this, &Frmcalcolo::Timer_Timer);
+    for (std::size_t i = 0; i < txt_.size(); ++i)
+        txt_[i] = &control(design::txt[i]);
+    cmdconferma_.onClick([this] { cmdconferma_Click(); });
+    cmdfine_.onClick([this] { cmdfine_Click(); });
+    timer_.onTimer([this] { Timer_Timer(); });
 }
 
 void Frmcalcolo::Form_Load()
@@ -62,41 +59,41 @@ void Frmcalcolo::Timer_Timer()
     calcolo_.Timer_Timer();
 }
 
-QLineEdit* Frmcalcolo::box(int cell) const
+runtime::TextBox& Frmcalcolo::box(int cell) const
 {
     if (cell < 1 || cell > puzzle::kCells)
         throw std::out_of_range("no box txt" + std::to_string(cell));
-    return boxes_[static_cast<std::size_t>(cell - 1)];
+    return *txt_[static_cast<std::size_t>(cell - 1)];
 }
 
 std::string Frmcalcolo::boxText(int cell) const
 {
-    return box(cell)->text().toStdString();
+    return box(cell).Text();
 }
 
 void Frmcalcolo::setBoxText(int cell, std::string_view text)
 {
-    box(cell)->setText(qs(text));
+    box(cell).setText(text);
 }
 
 void Frmcalcolo::showKey(std::string_view text)
 {
-    lblchiave_->setText(qs(text));
+    lblchiave_.setCaption(text);
 }
 
 void Frmcalcolo::showMessage(std::string_view text)
 {
-    lblmessaggio_->setText(qs(text));
+    lblmessaggio_.setCaption(text);
 }
 
 void Frmcalcolo::enableTimer()
 {
-    timer_->setEnabled(true);
+    timer_.setEnabled(true);
 }
 
 void Frmcalcolo::focusFirstBox()
 {
-    box(1)->setFocus(Qt::OtherFocusReason);
+    box(1).SetFocus();
 }
 
 } // namespace screens

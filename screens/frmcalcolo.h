@@ -6,9 +6,6 @@
 
 #include <array>
 
-class QLabel;
-class QLineEdit;
-
 namespace screens {
 
 // The runtime's random sequence, as the exercise sees it.
@@ -24,13 +21,11 @@ private:
 // The puzzle screen: binds the exercise to the nine boxes, the key, the
 // message and the timer.
 class Frmcalcolo : public runtime::Form, private puzzle::PuzzleScreen {
-    Q_OBJECT
 public:
     Frmcalcolo();
     void Form_Load() override;
 
     const puzzle::Calcolo& calcolo() const { return calcolo_; }
-    const runtime::Timer& timer() const { return *timer_; }
 
     // Deals from this source instead of the runtime's, for the screens loaded
     // from now on; nullptr goes back to the runtime's.
@@ -48,12 +43,14 @@ private:
     void enableTimer() override;
     void focusFirstBox() override;
 
-    QLineEdit* box(int cell) const;
+    runtime::TextBox& box(int cell) const;
 
-    std::array<QLineEdit*, puzzle::kCells> boxes_{};
-    QLabel* lblchiave_ = nullptr;
-    QLabel* lblmessaggio_ = nullptr;
-    runtime::Timer* timer_ = nullptr;
+    std::array<runtime::TextBox*, puzzle::kCells> txt_;
+    runtime::Label& lblchiave_;
+    runtime::Label& lblmessaggio_;
+    runtime::CommandButton& cmdconferma_;
+    runtime::CommandButton& cmdfine_;
+    runtime::Timer& timer_;
     RuntimeRandom runtimeRandom_;
     puzzle::Calcolo calcolo_;
 };

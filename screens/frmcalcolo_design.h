@@ -14,8 +14,6 @@ inline constexpr FontDesign kTitleFont{"Comic Sans MS", 14.25, 700};
 inline constexpr FontDesign kKeyFont{"Comic Sans MS", 12};
 inline constexpr FontDesign kMessageFont{"Comic Sans MS", 14.25, 400, true};
 
-inline constexpr int kTimerInterval = 3000; // milliseconds
-
 // The nine boxes: cell n at Left 4680 + 720 × column, Top 1800 + 720 × row.
 constexpr ControlDesign box(std::string_view name, int left, int top, int tab, std::string_view spoken)
 {
@@ -94,8 +92,27 @@ inline constexpr std::array kControls{
         .place = {4560, 1680, 2295, 2295},
         .tabIndex = -1,
         .background = kWhite},
+    ControlDesign{.name = "Timer", .kind = ControlKind::Timer, .interval = 3000},
 };
 
 inline constexpr FormDesign kForm{"frmcalcolo", kTitle, kClientWidth, kClientHeight, kPaleCyan, kControls};
+
+// The controls the screen's code uses.
+inline constexpr std::array txt{
+    find<ControlKind::TextBox>(kControls, "txt1"),
+    find<ControlKind::TextBox>(kControls, "txt2"),
+    find<ControlKind::TextBox>(kControls, "txt3"),
+    find<ControlKind::TextBox>(kControls, "txt4"),
+    find<ControlKind::TextBox>(kControls, "txt5"),
+    find<ControlKind::TextBox>(kControls, "txt6"),
+    find<ControlKind::TextBox>(kControls, "txt7"),
+    find<ControlKind::TextBox>(kControls, "txt8"),
+    find<ControlKind::TextBox>(kControls, "txt9"),
+};
+inline constexpr auto cmdconferma = find<ControlKind::CommandButton>(kControls, "cmdconferma");
+inline constexpr auto cmdfine = find<ControlKind::CommandButton>(kControls, "cmdfine");
+inline constexpr auto lblchiave = find<ControlKind::Label>(kControls, "lblchiave");
+inline constexpr auto lblmessaggio = find<ControlKind::Label>(kControls, "lblmessaggio");
+inline constexpr auto Timer = find<ControlKind::Timer>(kControls, "Timer");
 
 } // namespace screens::frmcalcolo_design

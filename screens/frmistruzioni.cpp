@@ -8,8 +8,9 @@ namespace screens {
 
 Frmistruzioni::Frmistruzioni()
     : Form(frmistruzioni_design::kForm)
+    , cmdok_(control(frmistruzioni_design::cmdok))
 {
-    connect(control<QPushButton>("cmdok"), &QPushButton::clicked, this, &Frmistruzioni::cmdok_Click);
+    cmdok_.onClick([this] { cmdok_Click(); });
 }
 
 void Frmistruzioni::Form_Load()

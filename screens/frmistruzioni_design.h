@@ -48,4 +48,6 @@ inline constexpr std::array kControls{
 
 inline constexpr FormDesign kForm{"frmistruzioni", "Istruzioni", kClientWidth, kClientHeight, kLightOrange, kControls};
 
+inline constexpr auto cmdok = find<ControlKind::CommandButton>(kControls, "cmdok");
+
 } // namespace screens::frmistruzioni_design

@@ -7,14 +7,17 @@
 #include "frmquadratiinizio_design.h"
 
 namespace screens {
+namespace design = frmquadratiinizio_design;
 
 Frmquadratiinizio::Frmquadratiinizio()
-    : Form(frmquadratiinizio_design::kForm)
+    : Form(design::kForm)
+    , cmdparti_(control(design::cmdparti))
+    , cmdesci_(control(design::cmdesci))
+    , cmdistruzioni_(control(design::cmdistruzioni))
 {
-    connect(control<QPushButton>("cmdparti"), &QPushButton::clicked, this, &Frmquadratiinizio::cmdparti_Click);
-    connect(
-        control<QPushButton>("cmdistruzioni"), &QPushButton::clicked, this, &Frmquadratiinizio::cmdistruzioni_Click);
-    connect(control<QPushButton>("cmdesci"), &QPushButton::clicked, this, &Frmquadratiinizio::cmdesci_Click);
+    cmdparti_.onClick([this] { cmdparti_Click(); });
+    cmdistruzioni_.onClick([this] { cmdistruzioni_Click(); });
+    cmdesci_.onClick([this] { cmdesci_Click(); });
 }
 
 void Frmquadratiinizio::Form_Load()

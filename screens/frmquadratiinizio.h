@@ -6,7 +6,6 @@ namespace screens {
 
 // The start screen: start the exercise, open the instructions, or quit.
 class Frmquadratiinizio : public runtime::Form {
-    Q_OBJECT
 public:
     Frmquadratiinizio();
     void Form_Load() override;
@@ -15,6 +14,10 @@ private:
     void cmdparti_Click();
     void cmdistruzioni_Click();
     void cmdesci_Click();
+
+    runtime::CommandButton& cmdparti_;
+    runtime::CommandButton& cmdesci_;
+    runtime::CommandButton& cmdistruzioni_;
 };
 
 } // namespace screens

@@ -51,4 +51,8 @@ inline constexpr std::array kControls{
 
 inline constexpr FormDesign kForm{"frmquadratiinizio", kTitle, kClientWidth, kClientHeight, kSalmon, kControls};
 
+inline constexpr auto cmdparti = find<ControlKind::CommandButton>(kControls, "cmdparti");
+inline constexpr auto cmdesci = find<ControlKind::CommandButton>(kControls, "cmdesci");
+inline constexpr auto cmdistruzioni = find<ControlKind::CommandButton>(kControls, "cmdistruzioni");
+
 } // namespace screens::frmquadratiinizio_design

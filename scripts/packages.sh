@@ -2,7 +2,7 @@
 # shellcheck shell=bash
 BUILD_PACKAGES=(
     cmake g++ make pkg-config
-    qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-translations-l10n qt6-svg-dev libxcb1-dev libgl-dev
+    qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-translations-l10n qt6-svg-dev libxcb1-dev libxcb-randr0-dev libgl-dev
     fonts-comic-neue fonts-liberation2 fonts-dejavu-core
 )
 TEST_PACKAGES=(

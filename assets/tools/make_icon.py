@@ -191,10 +191,24 @@ def write_desktop_icons(root, name):
         f.write(svg_text())
 
 
+# The macOS icon container: one PNG entry per size it names.
+ICNS_TYPES = ((b"icp4", 16), (b"icp5", 32), (b"ic07", 128), (b"ic08", 256))
+
+
+def icns_bytes():
+    entries = b"".join(kind + struct.pack(">I", 8 + len(png)) + png
+                       for kind, png in ((k, png_bytes(n)) for k, n in ICNS_TYPES))
+    return b"icns" + struct.pack(">I", 8 + len(entries)) + entries
+
+
 def main():
     check()
     if len(sys.argv) == 4 and sys.argv[1] == "--desktop":
         write_desktop_icons(sys.argv[2], sys.argv[3])
+        return
+    if len(sys.argv) == 3 and sys.argv[1] == "--icns":
+        with open(sys.argv[2], "wb") as f:
+            f.write(icns_bytes())
         return
     here = os.path.dirname(os.path.abspath(__file__))
     assets = os.path.dirname(here)

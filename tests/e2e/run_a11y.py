@@ -242,8 +242,11 @@ class Session:
         if not poll(there, 5):
             raise CheckFailed(f"expected the screen with {first_control!r}, saw "
                               f"{[(w.name, [c.name for c in children(w)]) for w in self.r.windows()]}")
-        if len(self.d.visible_windows()) != 1:
-            raise CheckFailed(f"{len(self.d.visible_windows())} windows visible")
+        # The bus may tell of the new window a moment before the X server has
+        # mapped it or unmapped the old one.
+        counts = []
+        if not poll(lambda: counts.append(len(self.d.visible_windows())) or counts[-1] == 1, 3):
+            raise CheckFailed(f"{counts[-1]} windows visible on the X server")
 
     def deal(self):
         """The square and pattern on screen: checks them against the catalogue."""

@@ -2,8 +2,6 @@
 // random source fails in the way named on the command line. Built for the
 // tests only and never installed, so no user can reach it.
 
-#include "application.h"
-#include "design_common.h"
 #include "forms.h"
 #include "frmcalcolo.h"
 #include "frmquadratiinizio.h"
@@ -42,6 +40,5 @@ int main(int argc, char** argv)
 {
     FailingRandom random(argc > 1 ? argv[1] : "subscript");
     screens::Frmcalcolo::useRandomSource(&random);
-    return runtime::run(argc, argv, {screens::kTitle, screens::kVersion, screens::kIcon, screens::kDesktopId},
-        [] { screens::frmquadratiinizio().Show(); });
+    return runtime::run(argc, argv, screens::program(), [] { screens::frmquadratiinizio().Show(); });
 }

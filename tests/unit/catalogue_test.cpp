@@ -1,4 +1,8 @@
+#include "calcolo.h"
 #include "catalogue.h"
+#include "fake_screen.h"
+#include "reference_tables.h"
+#include "scripted_random.h"
 
 #include <gtest/gtest.h>
 
@@ -20,6 +24,21 @@ class EverySquare : public ::testing::TestWithParam<int> {
 protected:
     const puzzle::Square& square() const { return kCatalogue[static_cast<std::size_t>(GetParam() - 1)]; }
 };
+
+// magazzino loads exactly the designed values and key of each square.
+TEST_P(EverySquare, LoadsTheDesignedValuesAndKey)
+{
+    FakeScreen screen;
+    ScriptedRandom random;
+    puzzle::Calcolo calcolo(screen, random);
+    calcolo.state().numero = puzzle::Variant::single(static_cast<float>(GetParam()));
+    calcolo.magazzino();
+    const auto& expected = reference::kSquares[static_cast<std::size_t>(GetParam() - 1)];
+    for (int c = 1; c <= 9; ++c)
+        EXPECT_EQ(calcolo.cella(c), puzzle::Variant::integer(std::int16_t(expected.cells[std::size_t(c - 1)])))
+            << "cell " << c;
+    EXPECT_EQ(calcolo.chiave(), puzzle::Variant::integer(std::int16_t(expected.key)));
+}
 
 TEST_P(EverySquare, RowsColumnsAndDiagonalsAllAddUpToTheKey)
 {

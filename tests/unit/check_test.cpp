@@ -62,7 +62,7 @@ TEST_P(ExactComparison, JudgesOneBoxAgainstTheValueText)
     e.calcolo.cmdconferma_Click();
 
     EXPECT_EQ(e.calcolo.state().errori, c.right ? 0 : 1);
-    EXPECT_EQ(e.screen.message, c.right ? puzzle::kBravo : puzzle::kCorreggiti);
+    EXPECT_EQ(e.screen.message, c.right ? std::string("Bravo!") : std::string("Attento... Correggiti!"));
     if (!c.right) {
         grid[static_cast<std::size_t>(c.cell - 1)] = "";
         EXPECT_EQ(e.screen.boxes, grid) << "only the wrong box is emptied";
@@ -87,7 +87,7 @@ TEST(Check, NothingTypedLeavesTheThreeRevealedBoxesAndCountsSixWrong)
     e.calcolo.cmdconferma_Click();
     EXPECT_EQ(e.calcolo.state().errori, 6);
     EXPECT_EQ(e.screen.boxes, (Grid{"2", "", "4", "", "5", "", "", "", ""}));
-    EXPECT_EQ(e.screen.message, puzzle::kCorreggiti);
+    EXPECT_EQ(e.screen.message, std::string("Attento... Correggiti!"));
     EXPECT_EQ(e.screen.key, "15");
     EXPECT_EQ(e.screen.timerEnabled, 1);
     EXPECT_EQ(e.screen.focusedFirstBox, 1);
@@ -102,7 +102,7 @@ TEST(Check, ARightGridPraisesClearsAndDealsTheNextExerciseWithoutReseeding)
     e.calcolo.cmdconferma_Click();
 
     EXPECT_EQ(e.calcolo.state().errori, 0);
-    EXPECT_EQ(e.screen.message, puzzle::kBravo);
+    EXPECT_EQ(e.screen.message, std::string("Bravo!"));
     EXPECT_EQ(e.screen.boxes, (Grid{"3", "", "1", "", "", "", "7", "", ""}));
     EXPECT_EQ(e.screen.key, "12");
     EXPECT_EQ(e.screen.writes, (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 1, 3, 7}))
@@ -118,7 +118,7 @@ TEST(Check, ASuccessMayDealTheSameSquareAndPatternAgain)
     e.screen.type({"2", "9", "4", "7", "5", "3", "6", "1", "8"});
     e.random.deal(1, 1);
     e.calcolo.cmdconferma_Click();
-    EXPECT_EQ(e.screen.message, puzzle::kBravo);
+    EXPECT_EQ(e.screen.message, std::string("Bravo!"));
     EXPECT_EQ(e.screen.boxes, (Grid{"2", "", "4", "", "5", "", "", "", ""}));
 }
 
@@ -131,7 +131,7 @@ TEST(Check, AnOverwrittenRevealedBoxIsEmptiedAndNotWrittenBack)
     EXPECT_EQ(e.screen.boxes[0], "");
     e.calcolo.cmdconferma_Click();
     EXPECT_EQ(e.screen.boxes[0], "") << "checking again repeats the verdict";
-    EXPECT_EQ(e.screen.message, puzzle::kCorreggiti);
+    EXPECT_EQ(e.screen.message, std::string("Attento... Correggiti!"));
 }
 
 // The grid is compared with the stored square, not added up: another magic
@@ -152,7 +152,7 @@ TEST(Check, ASecondCheckReplacesTheMessage)
     e.screen.type({"2", "9", "4", "7", "5", "3", "6", "1", "8"});
     e.random.deal(3, 3);
     e.calcolo.cmdconferma_Click();
-    EXPECT_EQ(e.screen.message, puzzle::kBravo);
+    EXPECT_EQ(e.screen.message, std::string("Bravo!"));
     EXPECT_EQ(e.screen.timerEnabled, 2);
 }
 

@@ -1,5 +1,6 @@
 #include "calcolo.h"
 #include "fake_screen.h"
+#include "reference_tables.h"
 #include "scripted_random.h"
 
 #include <gtest/gtest.h>
@@ -164,6 +165,32 @@ INSTANTIATE_TEST_SUITE_P(Exercises, Deal,
         DealCase{18, 4, {{1, "3"}, {3, "1"}, {7, "7"}}, "12"}, DealCase{8, 5, {{7, "10"}, {8, "0"}, {5, "8"}}, "24"},
         DealCase{22, 7, {{4, "18"}, {9, "21"}, {5, "20"}}, "60"},
         DealCase{27, 9, {{8, "15"}, {3, "16"}, {5, "19"}}, "57"}));
+
+// Every square with every pattern: the three boxes of the pattern, in its
+// order, show that square's values, and the key is the square's.
+class EveryDeal : public ::testing::TestWithParam<int> { };
+
+TEST_P(EveryDeal, ShowsTheSquaresValuesInThePatternsBoxesAndItsKey)
+{
+    const int square = GetParam();
+    const auto& expected = reference::kSquares[static_cast<std::size_t>(square - 1)];
+    for (int pattern = 1; pattern <= 9; ++pattern) {
+        Table t;
+        t.random.deal(square, pattern);
+        t.calcolo.nuovoesercizio();
+        std::vector<int> order;
+        std::array<std::string, 9> boxes{};
+        for (int box : reference::kPatterns[static_cast<std::size_t>(pattern - 1)]) {
+            order.push_back(box);
+            boxes[static_cast<std::size_t>(box - 1)] = std::to_string(expected.cells[static_cast<std::size_t>(box - 1)]);
+        }
+        EXPECT_EQ(t.screen.writes, order) << "pattern " << pattern;
+        EXPECT_EQ(t.screen.boxes, boxes) << "pattern " << pattern;
+        EXPECT_EQ(t.screen.key, std::to_string(expected.key)) << "pattern " << pattern;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Catalogue, EveryDeal, ::testing::Range(1, 28));
 
 TEST(Deal, OnBoxesThatAreNotEmptyChangesOnlyThePatternsThree)
 {

@@ -7,6 +7,7 @@
 #include "frmcalcolo.h"
 #include "frmistruzioni.h"
 #include "frmquadratiinizio.h"
+#include "form_widgets.h"
 #include "scripted_random.h"
 
 #include <QFile>
@@ -81,7 +82,7 @@ class TestArtwork : public QObject {
 private slots:
     void initTestCase()
     {
-        runtime::prepareToolkit({kTitle, kVersion, kIcon});
+        runtime::prepareToolkit(program());
         Frmcalcolo::useRandomSource(&random);
     }
 
@@ -224,9 +225,9 @@ private slots:
         runtime::Form* form = screen == "frmquadratiinizio" ? static_cast<runtime::Form*>(&frmquadratiinizio().Show())
             : screen == "frmistruzioni"                     ? static_cast<runtime::Form*>(&frmistruzioni().Show())
                                                             : &frmcalcolo().Show();
-        auto* box = form->findChild<QWidget*>(holder);
+        auto* box = widget(form, holder);
         const QImage image = box->grab().toImage();
-        const QColor background = form->palette().color(QPalette::Window);
+        const QColor background = form->window()->palette().color(QPalette::Window);
         int inside = 0, outside = 0;
         for (int y = 0; y < image.height(); ++y)
             for (int x = 0; x < image.width(); ++x) {
@@ -240,7 +241,7 @@ private slots:
 
     void theStartButtonShowsTheRedArrowInItsMiddleAndNoText()
     {
-        auto* button = frmquadratiinizio().Show().control<QPushButton>("cmdparti");
+        auto* button = widget<QPushButton>(&frmquadratiinizio().Show(), "cmdparti");
         QVERIFY(button->text().isEmpty());
         const QImage image = button->grab().toImage();
         const QColor middle(image.pixel(image.width() / 2, image.height() / 2));
@@ -249,7 +250,7 @@ private slots:
 
     void theHandwritingStripIsExactlyItsPicturesSize()
     {
-        auto* strip = frmquadratiinizio().Show().findChild<QWidget*>("Image1");
+        auto* strip = widget(&frmquadratiinizio().Show(), "Image1");
         QCOMPARE(strip->size(), QSize(82, 11));
     }
 };

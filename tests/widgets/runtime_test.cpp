@@ -1,7 +1,9 @@
 // The runtime layer on its own: the toolkit's strings and locale, the
-// run-time error report's wording, the random sequence.
+// guard around event procedures and the run-time error report's wording,
+// the random sequence.
 
 #include "application.h"
+#include "dispatch.h"
 #include "random_generator.h"
 #include "runtime_error.h"
 
@@ -69,6 +71,59 @@ private slots:
             error = std::current_exception();
         }
         QVERIFY(runtime::describeRuntimeError(error).startsWith(words));
+    }
+
+    // An event procedure that raises is stopped at its guard; the error is
+    // handled from the event loop, once, and nothing is dispatched after it.
+    void aRaisingProcedureStopsDispatchingAndIsReportedOnce()
+    {
+        QStringList seen;
+        runtime::setErrorHandler([&](std::exception_ptr e) { seen << runtime::describeRuntimeError(e); });
+        int ran = 0;
+        runtime::runProcedure([&] {
+            ++ran;
+            throw std::out_of_range("index 28");
+        });
+        runtime::runProcedure([&] { ++ran; });
+        QVERIFY(runtime::dispatchStopped());
+        QCOMPARE(ran, 1);
+        QVERIFY(seen.isEmpty()); // not from inside the procedure
+        QTRY_COMPARE(seen.size(), 1);
+        QVERIFY(seen[0].startsWith("Errore di run-time: indice fuori intervallo."));
+
+        // A load that raises ends the procedure that showed the screen too.
+        runtime::setErrorHandler([&](std::exception_ptr e) { seen << runtime::describeRuntimeError(e); });
+        bool afterShow = false;
+        runtime::runProcedure([&] {
+            runtime::runLoad([] { throw std::bad_alloc(); });
+            afterShow = true;
+        });
+        QVERIFY(!afterShow);
+        QTRY_COMPARE(seen.size(), 2);
+        QVERIFY(seen[1].startsWith("Errore di run-time: memoria esaurita."));
+        runtime::setErrorHandler(nullptr);
+    }
+
+    // The extremes of the bits give 0 and the largest single below 1: a
+    // generator that could reach 1.0 or go below 0 fails here.
+    void theRandomSequenceMapsEveryBitPatternIntoTheUnitInterval_data()
+    {
+        QTest::addColumn<quint64>("bits");
+        QTest::addColumn<float>("expected");
+        QTest::newRow("all zero") << quint64(0) << 0.0f;
+        QTest::newRow("all one") << ~quint64(0) << 1.0f - 0x1p-24f;
+        QTest::newRow("top bit") << (quint64(1) << 63) << 0.5f;
+        QTest::newRow("below the 24 used") << ((quint64(1) << 40) - 1) << 0.0f;
+    }
+
+    void theRandomSequenceMapsEveryBitPatternIntoTheUnitInterval()
+    {
+        QFETCH(quint64, bits);
+        QFETCH(float, expected);
+        runtime::RandomGenerator g([bits] { return std::uint64_t(bits); });
+        const float r = g.Rnd();
+        QCOMPARE(r, expected);
+        QVERIFY(r >= 0.0f && r < 1.0f);
     }
 
     // Every value is a multiple of 2^-24 below 1, so no draw Int(r × n + 1)
