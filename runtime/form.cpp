@@ -74,6 +74,7 @@ namespace detail {
 
 FormWindow::FormWindow(Form& form)
     : form_(form)
+    , desktopColours_(QApplication::palette().cacheKey())
 {
 }
 
@@ -95,8 +96,12 @@ void FormWindow::changeEvent(QEvent* event)
             if (form_.isLoaded())
                 platform().restore(this);
         });
-    } else if (event->type() == QEvent::ApplicationPaletteChange) {
-        form_.applyColours();
+    } else if (event->type() == QEvent::ApplicationPaletteChange || event->type() == QEvent::PaletteChange) {
+        // The desktop changed its colours: take them again, once per change.
+        if (QApplication::palette().cacheKey() != desktopColours_) {
+            desktopColours_ = QApplication::palette().cacheKey();
+            form_.applyColours();
+        }
     }
 }
 

@@ -2,8 +2,10 @@
 
 #include "design.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QImageReader>
+#include <QRegularExpression>
 #include <QResource>
 #include <QXmlStreamReader>
 #include <QtEndian>
@@ -77,12 +79,34 @@ QSizeF viewBoxOf(const QString& vector)
 }
 
 // Drawn from the vector source by the toolkit's own SVG reader, which is
-// loaded only when a picture is needed at a ratio without a render.
+// loaded only when a picture is needed at a ratio without a render. The
+// reader fills the whole image it is asked for; the view box is widened to
+// the whole pixels the picture covers, so that the drawing keeps its
+// natural size exactly and only transparent space is added.
 QImage renderVector(const QString& vector, QSizeF natural, qreal ratio)
 {
-    QImageReader reader(vector, "svg");
-    const QSizeF device = natural * ratio;
-    reader.setScaledSize(QSize(int(std::ceil(device.width())), int(std::ceil(device.height()))));
+    QFile file(vector);
+    if (!file.open(QIODevice::ReadOnly))
+        unreadable(vector);
+    QByteArray svg = file.readAll();
+    const QSize pixels(int(std::ceil(natural.width() * ratio)), int(std::ceil(natural.height() * ratio)));
+    const qsizetype start = svg.indexOf("<svg"), end = svg.indexOf('>', start);
+    if (start < 0 || end < 0)
+        unreadable(vector);
+    QString tag = QString::fromUtf8(svg.mid(start, end - start));
+    auto set = [&tag](const char* attribute, const QString& value) {
+        const QRegularExpression old(QStringLiteral("\\b%1=\"[^\"]*\"").arg(QLatin1String(attribute)));
+        tag.replace(old, QStringLiteral("%1=\"%2\"").arg(QLatin1String(attribute), value));
+    };
+    const double w = pixels.width() / ratio, h = pixels.height() / ratio;
+    set("width", QString::number(w, 'g', 17));
+    set("height", QString::number(h, 'g', 17));
+    set("viewBox", QStringLiteral("0 0 %1 %2").arg(w * kTwipsPerPixel, 0, 'g', 17).arg(h * kTwipsPerPixel, 0, 'g', 17));
+    svg.replace(start, end - start, tag.toUtf8());
+
+    QBuffer buffer(&svg);
+    QImageReader reader(&buffer, "svg");
+    reader.setScaledSize(pixels);
     QImage image = reader.read();
     if (image.isNull())
         unreadable(vector);

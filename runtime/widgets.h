@@ -64,6 +64,7 @@ protected:
 
 private:
     Form& form_;
+    qint64 desktopColours_ = 0; // the desktop palette the colours were last taken from
 };
 
 } // namespace detail

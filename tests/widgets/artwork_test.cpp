@@ -8,7 +8,9 @@
 #include "frmistruzioni.h"
 #include "frmquadratiinizio.h"
 #include "form_widgets.h"
+#include "picture.h"
 #include "scripted_random.h"
+#include "svg_render.h"
 
 #include <QFile>
 #include <QPushButton>
@@ -135,6 +137,31 @@ private slots:
         const QSet<QString> allowed{"svg", "g", "path", "polygon", "rect", "circle", "ellipse"};
         for (const QString& e : facts.elements)
             QVERIFY2(allowed.contains(e), qPrintable(e));
+    }
+
+    void thePicturesShownAreTheirVectorRenders_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<qreal>("ratio");
+        for (const char* name :
+            {"arrow", "wizard_wand", "title", "handwriting", "example_square", "istruzioni", "wizard_spell"})
+            for (qreal ratio : {1.0, 2.0, 1.5})
+                QTest::addRow("%s at %g", name, ratio) << QString(name) << ratio;
+    }
+
+    // Pixel for pixel the drawing rendered from its vector source at its
+    // natural size: at ratios 1 and 2 as the build rendered it, at any other
+    // ratio drawn by the program itself.
+    void thePicturesShownAreTheirVectorRenders()
+    {
+        QFETCH(QString, name);
+        QFETCH(qreal, ratio);
+        const QString svg = ":/pictures/" + name + ".svg";
+        const QImage shown = runtime::Picture(svg, ratio).image(ratio);
+        const QImage drawn = renderSvg(svg, ratio);
+        QCOMPARE(shown.size(), drawn.size());
+        QCOMPARE(shown.devicePixelRatio(), ratio);
+        QVERIFY(shown.convertToFormat(QImage::Format_ARGB32_Premultiplied) == drawn);
     }
 
     // The instructions speak of this square and its key 12.
