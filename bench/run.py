@@ -52,31 +52,34 @@ def main():
     a = [os.path.join(prefix, "bin", "cifrella")]
     b = [os.path.join(tools, "bare_window")]
     b_text = b + ["--text"]
+    c = [os.path.join(tools, "content_floor")]
     env, servers = start_display()
     try:
-        for program in (a, b, b_text):  # warm-up
+        for program in (a, b, b_text, c):  # warm-up
             start_once(probe, env, program)
-        runs = {"A": [], "B": [], "Bt": []}
+        runs = {"A": [], "B": [], "Bt": [], "C": []}
         for _ in range(PAIRS):
             runs["A"].append(start_once(probe, env, a))
             runs["B"].append(start_once(probe, env, b))
             runs["Bt"].append(start_once(probe, env, b_text))
+            runs["C"].append(start_once(probe, env, c))
         ms = {k: [r[0] for r in v] for k, v in runs.items()}
         rss = {k: [r[1] / 1024 for r in v] for k, v in runs.items()}
-        print(f"Startup, exec to first window viewable and painted, {PAIRS} runs each, alternating A B B'")
+        print(f"Startup, exec to first window viewable and painted, {PAIRS} runs each, alternating A B B' C")
         print(summary("A  Cifrella", ms["A"], "ms"))
         print(summary("B  bare Qt window", ms["B"], "ms"))
         print(summary("B' bare window + one button", ms["Bt"], "ms"))
-        ratios = [x / y for x, y in zip(ms["A"], ms["B"])]
-        ratios_t = [x / y for x, y in zip(ms["A"], ms["Bt"])]
-        print(summary("A/B pair by pair", ratios, "  "))
-        print(summary("A/B' pair by pair", ratios_t, "  "))
+        print(summary("C  same content, no logic", ms["C"], "ms"))
+        for name, key in (("A/B pair by pair", "B"), ("A/B' pair by pair", "Bt"), ("A/C pair by pair", "C")):
+            print(summary(name, [x / y for x, y in zip(ms["A"], ms[key])], "  "))
         print("Resident memory 2 s after the window appears")
-        for k, label in (("A", "A  Cifrella"), ("B", "B  bare Qt window"), ("Bt", "B' bare window + one button")):
+        for k, label in (("A", "A  Cifrella"), ("B", "B  bare Qt window"), ("Bt", "B' bare window + one button"),
+                         ("C", "C  same content, no logic")):
             print(summary(label, rss[k], "MB"))
         print(f"{'RSS ratio A/B (medians)':<34} {statistics.median(rss['A']) / statistics.median(rss['B']):8.3f}")
         label = "RSS ratio A/B' (medians)"
         print(f"{label:<34} {statistics.median(rss['A']) / statistics.median(rss['Bt']):8.3f}")
+        print(f"{'RSS ratio A/C (medians)':<34} {statistics.median(rss['A']) / statistics.median(rss['C']):8.3f}")
 
         app = subprocess.Popen(a, env=env, stderr=subprocess.DEVNULL)
         try:

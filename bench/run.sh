@@ -9,7 +9,7 @@ scripts/ensure-packages.sh "${BUILD_PACKAGES[@]}" xvfb openbox x11-utils libxcb-
 
 cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
 cmake --build build-release -j"$(nproc)" >/dev/null
-cmake -S bench -B build-release/bench -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake -S bench -B build-release/bench -DCMAKE_BUILD_TYPE=Release -DCIFRELLA_RENDERS="$PWD/build-release/assets/renders" >/dev/null
 cmake --build build-release/bench -j"$(nproc)" >/dev/null
 prefix=$(mktemp -d)
 trap 'rm -rf "$prefix"' EXIT
