@@ -2,6 +2,7 @@
 // moves between screens, the deal before the first show and the timer.
 
 #include "application.h"
+#include "platform.h"
 #include "design_common.h"
 #include "forms.h"
 #include "frmcalcolo.h"
@@ -151,6 +152,44 @@ private slots:
         QVERIFY(qAbs(window->frameGeometry().center().x() - display.center().x()) <= 1);
         QVERIFY(qAbs(window->frameGeometry().center().y() - display.center().y()) <= 1);
         QCOMPARE(form->Left(), float((display.width() - 548) * 15) / 2);
+    }
+
+    void centredOnThePrimaryDisplay_data()
+    {
+        QTest::addColumn<QRect>("display"); // device pixels
+        QTest::addColumn<QMargins>("frame");
+        QTest::newRow("one display, no frame") << QRect(0, 0, 1024, 768) << QMargins();
+        QTest::newRow("one display, a frame") << QRect(0, 0, 1024, 768) << QMargins(4, 24, 4, 4);
+        QTest::newRow("primary on the right") << QRect(1024, 0, 1024, 768) << QMargins(1, 20, 1, 1);
+        QTest::newRow("primary below, odd size") << QRect(0, 768, 1365, 767) << QMargins(1, 20, 1, 1);
+        QTest::newRow("larger than the display") << QRect(0, 0, 400, 300) << QMargins(1, 20, 1, 1);
+    }
+
+    // The outer rectangle's centre is the primary display's centre, wherever
+    // that display lies; a window larger than the display reaches past its
+    // top-left edge.
+    void centredOnThePrimaryDisplay()
+    {
+        QFETCH(QRect, display);
+        QFETCH(QMargins, frame);
+        struct Given : runtime::Platform {
+            runtime::Display d;
+            QMargins m;
+            runtime::Display primaryDisplay() const override { return d; }
+            QMargins frameExtents(QWidget*) override { return m; }
+        } given;
+        given.d = {display, 1.0, display.topLeft()};
+        given.m = frame;
+        runtime::usePlatform(&given);
+        runtime::Form* form = &frmistruzioni().Show();
+        runtime::usePlatform(nullptr);
+        const QRect client = form->window()->geometry();
+        const QRect outer = client.marginsAdded(frame);
+        const QPointF centre = QRectF(outer).center(), wanted = QRectF(display).center();
+        QVERIFY2(qAbs(centre.x() - wanted.x()) <= 1 && qAbs(centre.y() - wanted.y()) <= 1,
+            qPrintable(QString("outer %1,%2 %3x%4").arg(outer.x()).arg(outer.y()).arg(outer.width()).arg(outer.height())));
+        QCOMPARE(form->Left(), float((display.width() - outer.width()) * 15) / 2);
+        QCOMPARE(form->Top(), float((display.height() - outer.height()) * 15) / 2);
     }
 
     void geometry_data()
