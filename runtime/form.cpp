@@ -88,14 +88,8 @@ void FormWindow::closeEvent(QCloseEvent* event)
 void FormWindow::changeEvent(QEvent* event)
 {
     QWidget::changeEvent(event);
-    if (event->type() == QEvent::WindowStateChange && form_.isLoaded()
-        && (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen))) {
-        // Put back from a fresh turn of the event loop, once the window
-        // manager has finished with the window.
-        QTimer::singleShot(0, this, [this] {
-            if (form_.isLoaded())
-                platform().restore(this);
-        });
+    if (event->type() == QEvent::WindowStateChange && form_.isLoaded()) {
+        platform().windowStateChanged(this);
     } else if (event->type() == QEvent::ApplicationPaletteChange || event->type() == QEvent::PaletteChange) {
         // The desktop changed its colours: take them again, once per change.
         if (QApplication::palette().cacheKey() != desktopColours_) {
@@ -121,7 +115,6 @@ Form::Form(const FormDesign& design)
     w->setAutoFillBackground(true);
     buildControls();
     applyColours();
-    platform().prepareWindow(w);
 }
 
 Form::~Form() = default;
@@ -258,6 +251,10 @@ void Form::setCloseHandler(std::function<void()> handler)
 
 void Form::present()
 {
+    if (!prepared_) {
+        prepared_ = true;
+        platform().prepareWindow(window_.get());
+    }
     platform().present(window_.get());
 }
 

@@ -83,6 +83,7 @@ private:
     std::vector<std::unique_ptr<Control>> controls_;
     double left_ = 0, top_ = 0; // outer corner, twips from the primary display's corner
     bool loaded_ = true;
+    bool prepared_ = false; // the native window made, placed and set up
 };
 
 } // namespace runtime

@@ -2,8 +2,11 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <QTimer>
 #include <QWidget>
 #include <QWindow>
+
+#include <QEvent>
 
 #include <cmath>
 #include <cstdlib>
@@ -12,6 +15,7 @@ namespace runtime {
 
 #ifdef CIFRELLA_X11
 Platform* x11Platform(); // nullptr unless the toolkit runs on X11
+bool x11ServesThisSession();
 #endif
 
 namespace {
@@ -48,27 +52,111 @@ QSize Platform::nativeSize(QWidget* window) const
     return {int(std::lround(window->width() * r)), int(std::lround(window->height() * r))};
 }
 
-void Platform::prepareWindow(QWidget*) { }
+void Platform::prepareWindow(QWidget* window)
+{
+    window->winId();
+}
 
 void Platform::present(QWidget* window)
 {
     window->show();
     window->raise();
-    if (QGuiApplication::platformName() != QLatin1String("wayland"))
-        window->activateWindow(); // a Wayland compositor gives the keyboard to a new window itself
+    window->activateWindow();
 }
 
-void Platform::restore(QWidget* window)
+void Platform::windowStateChanged(QWidget* window)
 {
-    window->setWindowState(window->windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen));
-    present(window);
+    constexpr Qt::WindowStates changed = Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen;
+    if (!(window->windowState() & changed))
+        return;
+    // Put back from a fresh turn of the event loop, once the window
+    // manager has finished with the window: there is no taskbar button to
+    // bring a minimised window back by, and the size is fixed.
+    QTimer::singleShot(0, window, [window, changed] {
+        if (window->isVisible() || (window->windowState() & Qt::WindowMinimized)) {
+            window->setWindowState(window->windowState() & ~changed);
+            window->show();
+            window->raise();
+            window->activateWindow();
+        }
+    });
 }
 
 namespace {
 
+// Under Wayland the toolkit draws the title bar itself, with minimise and
+// maximise buttons whatever the window's flags, and the compositor places,
+// raises and focuses windows. A fixed-size window that the compositor
+// maximises would break the protocol and end the program; one it minimises
+// would never come back on a desktop without a taskbar. Both are undone.
+class StateKeeper : public QObject {
+public:
+    explicit StateKeeper(QWidget* window)
+        : QObject(window)
+        , window_(window)
+        , size_(window->size())
+    {
+        QWindow* native = window->windowHandle();
+        // Emitted as a request leaves, before the compositor has answered;
+        // the window's own state-change events carry the compositor's answers.
+        connect(native, &QWindow::windowStateChanged, this, &StateKeeper::requested);
+        native->installEventFilter(this);
+    }
+
+private:
+    void requested(Qt::WindowState state)
+    {
+        if (state == Qt::WindowMaximized || state == Qt::WindowFullScreen) {
+            // The compositor will insist on its own size: the limits are
+            // lifted until it has put the window back to normal.
+            window_->setMinimumSize(0, 0);
+            window_->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+            enlarged_ = true;
+        } else if (state == Qt::WindowMinimized) {
+            // Shown anew, the window is a new one to the compositor, placed
+            // and focused like any other.
+            QMetaObject::invokeMethod(
+                this,
+                [w = window_] {
+                    w->hide();
+                    w->setWindowState(w->windowState() & ~Qt::WindowMinimized);
+                    w->show();
+                },
+                Qt::QueuedConnection);
+        }
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::WindowStateChange || !event->spontaneous())
+            return false;
+        const Qt::WindowStates state = static_cast<QWindow*>(watched)->windowStates();
+        if (state & (Qt::WindowMaximized | Qt::WindowFullScreen)) {
+            // Granted: asked back at once.
+            QMetaObject::invokeMethod(
+                this, [w = window_] { w->setWindowState(Qt::WindowNoState); }, Qt::QueuedConnection);
+        } else if (enlarged_) {
+            window_->setFixedSize(size_);
+            enlarged_ = false;
+        }
+        return false;
+    }
+
+    QWidget* window_;
+    QSize size_;
+    bool enlarged_ = false;
+};
+
 class WaylandPlatform : public Platform {
 public:
     bool placesWindows() const override { return false; }
+    void prepareWindow(QWidget* window) override
+    {
+        window->winId();
+        new StateKeeper(window);
+    }
+    void present(QWidget* window) override { window->show(); }
+    void windowStateChanged(QWidget*) override { }
 };
 
 } // namespace
@@ -98,12 +186,8 @@ std::vector<std::string> toolkitArguments(const char* program)
 {
     std::vector<std::string> args{program ? program : "cifrella"};
 #ifdef CIFRELLA_X11
-    auto set = [](const char* name) {
-        const char* v = std::getenv(name);
-        return v && *v;
-    };
-    if (!set("QT_QPA_PLATFORM") && set("DISPLAY") && set("WAYLAND_DISPLAY"))
-        args.insert(args.end(), {"-platform", "xcb;wayland"});
+    if (x11ServesThisSession())
+        args.insert(args.end(), {"-platform", "xcb"});
 #endif
     return args;
 }

@@ -45,15 +45,18 @@ public:
     // compositor places them itself.
     virtual bool placesWindows() const { return true; }
 
-    // Settings of a new top-level window before it is first shown: kept off
-    // the taskbar and the pager.
+    // Makes a top-level window's native window, when it is first shown and
+    // already placed (some window managers take a window's position only
+    // from the moment it is made), with its settings: kept off the taskbar
+    // and the pager.
     virtual void prepareWindow(QWidget* window);
 
     // Shows a window and gives it the keyboard.
     virtual void present(QWidget* window);
 
-    // Puts back a window that a window manager minimised.
-    virtual void restore(QWidget* window);
+    // A window manager minimised, maximised or made full screen a window:
+    // it is put back, since it has no taskbar button and a fixed size.
+    virtual void windowStateChanged(QWidget* window);
 };
 
 // The platform the program runs on, chosen once the toolkit has started.
@@ -62,9 +65,11 @@ Platform& platform();
 // Replaces the platform, for tests; nullptr goes back to the real one.
 void usePlatform(Platform* replacement);
 
-// The toolkit's arguments for this session: with both a Wayland and an X11
-// display and no platform chosen by the user, the program asks for X11,
-// where it can place its windows and keep them off the taskbar.
+// The toolkit's arguments for this session. A Wayland desktop that also
+// runs an X server (XWayland) is used through X11, where the program places
+// its windows and keeps them off the taskbar; an X server named but not
+// answering leaves the toolkit's own choice, and so does a platform the
+// user chose (QT_QPA_PLATFORM).
 std::vector<std::string> toolkitArguments(const char* program);
 
 } // namespace runtime

@@ -54,25 +54,26 @@ public:
 
     QMargins frameExtents(QWidget* window) override
     {
-        const auto w = static_cast<xcb_window_t>(window->winId());
-        if (const auto v = cardinals(w, atom("_NET_FRAME_EXTENTS"), XCB_ATOM_CARDINAL); v.size() == 4)
-            return {int(v[0]), int(v[2]), int(v[1]), int(v[3])}; // left, top, right, bottom
-        if (window->isVisible())
-            return Platform::frameExtents(window);
-        if (!known_)
-            known_ = askWindowManager(w).value_or(QMargins());
+        if (const xcb_window_t w = xcb_window_t(window->internalWinId())) {
+            if (const auto v = cardinals(w, atom("_NET_FRAME_EXTENTS"), XCB_ATOM_CARDINAL); v.size() == 4)
+                return {int(v[0]), int(v[2]), int(v[1]), int(v[3])}; // left, top, right, bottom
+            if (window->isVisible())
+                return Platform::frameExtents(window);
+        }
+        if (!known_) {
+            // Asking makes the native window: only where the window manager
+            // can answer, since some (weston's, for XWayland) take a window's
+            // position only from the moment it is made.
+            known_ = windowManagerSupports(atom("_NET_REQUEST_FRAME_EXTENTS"))
+                ? askWindowManager(xcb_window_t(window->winId())).value_or(QMargins())
+                : QMargins();
+        }
         return *known_;
-    }
-
-    QSize nativeSize(QWidget* window) const override
-    {
-        const auto w = static_cast<xcb_window_t>(window->winId());
-        Reply<xcb_get_geometry_reply_t> g(xcb_get_geometry_reply(c_, xcb_get_geometry(c_, w), nullptr));
-        return g ? QSize(g->width, g->height) : Platform::nativeSize(window);
     }
 
     void prepareWindow(QWidget* window) override
     {
+        window->winId();
         const xcb_atom_t states[] = {atom("_NET_WM_STATE_SKIP_TASKBAR"), atom("_NET_WM_STATE_SKIP_PAGER")};
         xcb_change_property(c_, XCB_PROP_MODE_REPLACE, static_cast<xcb_window_t>(window->winId()),
             atom("_NET_WM_STATE"), XCB_ATOM_ATOM, 32, 2, states);
@@ -125,8 +126,6 @@ private:
     {
         const xcb_atom_t request = atom("_NET_REQUEST_FRAME_EXTENTS");
         const xcb_atom_t extents = atom("_NET_FRAME_EXTENTS");
-        if (!windowManagerSupports(request))
-            return std::nullopt;
 
         xcb_client_message_event_t event{};
         event.response_type = XCB_CLIENT_MESSAGE;
@@ -154,6 +153,19 @@ private:
 };
 
 } // namespace
+
+bool x11ServesThisSession()
+{
+    auto set = [](const char* name) { return !qEnvironmentVariableIsEmpty(name); };
+    if (set("QT_QPA_PLATFORM") || !set("DISPLAY"))
+        return false;
+    if (!set("WAYLAND_DISPLAY") && qgetenv("XDG_SESSION_TYPE") != "wayland")
+        return false;
+    xcb_connection_t* x11 = xcb_connect(nullptr, nullptr);
+    const bool answers = xcb_connection_has_error(x11) == 0;
+    xcb_disconnect(x11);
+    return answers;
+}
 
 Platform* x11Platform()
 {

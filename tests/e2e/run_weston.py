@@ -1,0 +1,461 @@
+#!/usr/bin/python3
+"""Cifrella on a Wayland desktop: weston with XWayland, inside Xvfb.
+
+Two runs of the program built in --build-dir. Started with WAYLAND_DISPLAY
+and DISPLAY (XWayland) set and QT_QPA_PLATFORM unset, it must run on X11,
+get the focus, be placed by itself and be playable from the keyboard. Started
+with QT_QPA_PLATFORM=wayland it must run on Wayland, move between screens
+from the keyboard and survive the maximise and minimise buttons of the title
+bar that Qt draws there. Neither run may write anything on standard error.
+
+Keys and clicks go to the outer Xvfb (xdotool), where weston reads them;
+windows are found in screenshots by their background colour, X windows
+also through XWayland; what a box shows is read from the screen.
+"""
+
+import argparse
+import os
+import re
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from weston import Weston  # noqa: E402
+
+SCREEN_W, SCREEN_H = 1024, 768
+CLIENT_W, CLIENT_H = 548, 350
+PARTI = (320, 200, 81, 57)
+BACKGROUNDS = {"start": (255, 128, 128), "instructions": (255, 192, 128), "puzzle": (192, 255, 255)}
+TITLES = {"start": "Cifrella", "instructions": "Istruzioni", "puzzle": "Cifrella"}
+# Qt's own title bar under Wayland (bradient): button centres from the
+# client area's top-left corner.
+MAXIMISE = (508, -15)
+MINIMISE = (485, -15)
+POLL = 0.05
+INK = 25  # dark pixels of a box showing a number: "1" has about 34, a caret under 20
+
+
+class CheckFailed(Exception):
+    pass
+
+
+def poll(condition, timeout, interval=POLL):
+    deadline = time.monotonic() + timeout
+    while True:
+        result = condition()
+        if result or time.monotonic() >= deadline:
+            return result
+        time.sleep(interval)
+
+
+def cell_centre(origin, n):
+    return (origin[0] + 312 + 48 * ((n - 1) % 3) + 20, origin[1] + 120 + 48 * ((n - 1) // 3) + 20)
+
+
+def start_xvfb(logdir):
+    for n in range(70, 100):
+        if os.path.exists(f"/tmp/.X11-unix/X{n}") or os.path.exists(f"/tmp/.X{n}-lock"):
+            continue
+        log = open(os.path.join(logdir, "xvfb.log"), "w")
+        proc = subprocess.Popen(["Xvfb", f":{n}", "-screen", "0", f"{SCREEN_W}x{SCREEN_H}x24", "-nolisten", "tcp"],
+                                stdout=log, stderr=subprocess.STDOUT)
+        if poll(lambda: proc.poll() is not None or os.path.exists(f"/tmp/.X11-unix/X{n}"), 10) \
+                and proc.poll() is None:
+            return proc, f":{n}"
+        proc.kill()
+        proc.wait()
+    raise RuntimeError("no free display number")
+
+
+class Desktop:
+    """The outer Xvfb (input, screenshots) and XWayland (X windows)."""
+
+    def __init__(self, outer, weston):
+        self.outer = outer
+        self.w = weston
+
+    def run(self, display, *args, timeout=10):
+        r = subprocess.run(args, env=dict(os.environ, DISPLAY=display), stdout=subprocess.PIPE,
+                           stderr=subprocess.DEVNULL, stdin=subprocess.DEVNULL, timeout=timeout)
+        return r.stdout.decode("utf-8", "replace")
+
+    def x(self, *args):
+        return self.run(self.w.xwayland_display, *args)
+
+    def xdo(self, *args):
+        r = subprocess.run(["xdotool", *map(str, args)], env=dict(os.environ, DISPLAY=self.outer),
+                           stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, timeout=10)
+        if r.returncode != 0:
+            raise CheckFailed(f"xdotool {args} failed: {r.stderr.decode(errors='replace')}")
+
+    def key(self, *keys):
+        self.xdo("key", *keys)
+
+    def click(self, x, y, *then):
+        self.xdo("mousemove", x, y, "click", "1", *then)
+
+    def park_pointer(self):
+        self.xdo("mousemove", SCREEN_W - 5, SCREEN_H - 5)
+
+    def grab(self):
+        r = subprocess.run(["import", "-window", "root", "-depth", "8", "rgb:-"],
+                           env=dict(os.environ, DISPLAY=self.outer), stdout=subprocess.PIPE,
+                           stderr=subprocess.DEVNULL, timeout=10)
+        return r.stdout
+
+    def screenshot(self, path):
+        self.run(self.outer, "import", "-window", "root", path)
+
+    # Wayland windows, by colour
+
+    def find(self, colour):
+        """Client rectangle of the window whose background is colour: its top
+        row and left column are bare background."""
+        data = self.grab()
+        c = bytes(colour)
+        run = c * 40
+        stride = SCREEN_W * 3
+        for y in range(SCREEN_H):
+            row = data[y * stride:(y + 1) * stride]
+            i = row.find(run)
+            while i >= 0 and i % 3:
+                i = row.find(run, i + 1)
+            if i < 0:
+                continue
+            x = i // 3
+            w = 0
+            while x + w < SCREEN_W and row[(x + w) * 3:(x + w) * 3 + 3] == c:
+                w += 1
+            h = 0
+            while y + h < SCREEN_H and data[(y + h) * stride + x * 3:(y + h) * stride + x * 3 + 3] == c:
+                h += 1
+            return x, y, w, h
+        return None
+
+    def box_ink(self, origin, n):
+        """Dark pixels inside a box, its frame left out: digits, not the caret."""
+        data = self.grab()
+        cx, cy = cell_centre(origin, n)
+        count = 0
+        for y in range(cy - 14, cy + 15):
+            for x in range(cx - 14, cx + 15):
+                i = (y * SCREEN_W + x) * 3
+                if max(data[i:i + 3]) < 110:
+                    count += 1
+        return count
+
+    # X windows, on XWayland
+
+    def x_windows(self):
+        ids = self.x("xdotool", "search", "--onlyvisible", "--name", "^Cifrella$|^Istruzioni$").split()
+        return [w for w in ids if "IsViewable" in self.x("xwininfo", "-id", w)]
+
+    def x_title(self, w):
+        m = re.search(r'^WM_NAME\([A-Z0-9_]+\) = "(.*)"$', self.x("xprop", "-id", w, "WM_NAME"), re.M)
+        return m.group(1) if m else None
+
+    def x_origin(self, w):
+        info = self.x("xwininfo", "-id", w)
+        xy = [re.search(rf"Absolute upper-left {a}:\s+(-?\d+)", info) for a in "XY"]
+        return tuple(int(m.group(1)) for m in xy) if all(xy) else None
+
+    def x_active(self):
+        m = re.search(r"window id # (0x[0-9a-f]+)", self.x("xprop", "-root", "_NET_ACTIVE_WINDOW"))
+        return int(m.group(1), 16) if m else None
+
+
+class Program:
+    def __init__(self, binary, env, log_path):
+        self.err_path = log_path
+        self.err = open(log_path, "w")
+        self.proc = subprocess.Popen([binary], env=env, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                                     stderr=self.err)
+
+    def alive(self):
+        return self.proc.poll() is None
+
+    def stop(self):
+        if self.alive():
+            self.proc.kill()
+            self.proc.wait()
+        self.err.close()
+
+    def stderr(self):
+        self.err.flush()
+        with open(self.err_path, errors="replace") as f:
+            return f.read()
+
+    def wait_exit(self, what):
+        try:
+            rc = self.proc.wait(timeout=10)
+        except subprocess.TimeoutExpired:
+            where = ""
+            if shutil.which("gdb"):
+                trace = self.err_path.replace(".stderr", ".backtrace")
+                with open(trace, "w") as f:
+                    subprocess.run(["gdb", "-p", str(self.proc.pid), "-batch", "-ex", "thread apply all bt 30"],
+                                   stdout=f, stderr=subprocess.STDOUT, stdin=subprocess.DEVNULL, timeout=60)
+                where = f"; threads' stacks in {trace}"
+            raise CheckFailed(f"{what}: program still running 10 s later{where}")
+        if rc != 0:
+            raise CheckFailed(f"{what}: exit status {rc}")
+
+
+class Checks:
+    def __init__(self, desktop, binary, artifacts):
+        self.d = desktop
+        self.binary = binary
+        self.artifacts = artifacts
+        self.passed = self.failed = self.skipped = 0
+        self.p = None
+        self.runs = 0
+
+    def launch(self, **env_changes):
+        env = {k: v for k, v in os.environ.items() if k not in ("QT_QPA_PLATFORM", "XDG_SESSION_TYPE")}
+        env.update(self.d.w.env, LANG="C.UTF-8")
+        env.update(env_changes)
+        self.runs += 1
+        self.p = Program(self.binary, env, os.path.join(self.artifacts, f"cifrella-weston-{self.runs}.stderr"))
+        return self.p
+
+    def check(self, name, fn):
+        t = time.monotonic()
+        n = self.passed + self.failed + 1
+        try:
+            fn()
+        except Exception as e:
+            self.failed += 1
+            shot = os.path.join(self.artifacts, f"weston-{n:02d}-failed.png")
+            self.d.screenshot(shot)
+            print(f"FAIL  {name}\n      {e}\n      screenshot: {shot}", flush=True)
+            raise
+        self.passed += 1
+        self.d.screenshot(os.path.join(self.artifacts, f"weston-{n:02d}.png"))
+        print(f"ok    {name} ({time.monotonic() - t:.1f} s)", flush=True)
+
+    def sequence(self, steps):
+        for i, (name, fn) in enumerate(steps):
+            try:
+                self.check(name, fn)
+            except Exception:
+                for skipped, _ in steps[i + 1:]:
+                    self.skipped += 1
+                    print(f"skip  {skipped}", flush=True)
+                break
+        if self.p:
+            self.p.stop()
+            self.p = None
+
+    def clean_stderr(self, what):
+        err = self.p.stderr()
+        if err.strip():
+            raise CheckFailed(f"{what}: standard error not empty:\n{err}")
+
+    # On X11 through XWayland
+
+    def x_screen(self, kind, timeout=5):
+        """Waits for the screen as the only visible X window, focused; returns its client origin."""
+        seen = []
+
+        def found():
+            wins = self.d.x_windows()
+            seen[:] = [(w, self.d.x_title(w)) for w in wins]
+            if len(wins) != 1 or seen[0][1] != TITLES[kind]:
+                return None
+            w = int(wins[0])
+            origin = self.d.x_origin(wins[0])
+            if self.d.x_active() != w or not origin:
+                return None
+            # Mapped, the window is framed at (0, 0) and only then moved: its
+            # place is known once the X origin and the picture agree.
+            shown = self.d.find(BACKGROUNDS[kind])
+            if not shown or shown[:2] != origin:
+                return None
+            return origin
+
+        origin = poll(found, timeout)
+        if not origin:
+            raise CheckFailed(f"expected the {kind} screen as the only, focused X window; saw {seen}, "
+                              f"active {self.d.x_active()}")
+        return origin
+
+    def x_start(self):
+        self.launch()
+        origin = self.x_screen("start")
+        # Placed by the program: the frame's corner where the client area's
+        # would be centred (weston's window manager tells no frame sizes).
+        want = ((SCREEN_W - CLIENT_W) // 2, (SCREEN_H - CLIENT_H) // 2)
+        if not (0 <= origin[0] - want[0] <= 16 and 0 <= origin[1] - want[1] <= 40):
+            raise CheckFailed(f"start screen's client area at {origin}, expected just inside {want}")
+        self.x_origin = origin
+
+    def x_moves(self):
+        for keys, kind in (("alt+i", "instructions"), ("Escape", "start"), ("alt+i", "instructions"),
+                           ("alt+o", "start")):
+            self.d.key(keys)
+            origin = self.x_screen(kind)
+            if origin != self.x_origin:
+                raise CheckFailed(f"after {keys} the {kind} screen is at {origin}, not {self.x_origin}")
+
+    def x_puzzle(self):
+        self.d.click(self.x_origin[0] + PARTI[0] + PARTI[2] // 2, self.x_origin[1] + PARTI[1] + PARTI[3] // 2)
+        origin = self.x_screen("puzzle")
+        self.type_into_empty_box(origin)
+        self.d.key("Escape")
+        self.x_screen("start")
+        self.d.key("Escape")
+        self.p.wait_exit("Esc on the start screen")
+        self.clean_stderr("on X11")
+
+    def type_into_empty_box(self, origin):
+        # Read from the screen, not through the clipboard: weston 10's bridge
+        # between the X and Wayland clipboards can loop on itself when X
+        # owners come and go, until weston runs out of file descriptors.
+        self.d.park_pointer()
+        inked = {n: self.d.box_ink(origin, n) for n in range(1, 10)}
+        empty = [n for n, ink in inked.items() if ink < INK]
+        if len(empty) != 6:
+            raise CheckFailed(f"expected three revealed boxes, dark pixels per box {inked}")
+        n = empty[0]
+        self.d.click(*cell_centre(origin, n), "type", "--delay", "20", "17")
+        self.d.park_pointer()
+        if not poll(lambda: self.d.box_ink(origin, n) >= inked[n] + 2 * INK, 2):
+            raise CheckFailed(f"typed 17 into box {n}, which shows {self.d.box_ink(origin, n)} dark pixels")
+
+    # On Wayland
+
+    def wl_screen(self, kind, timeout=5):
+        """Waits for the screen alone on the desktop, at its fixed size; returns its client rectangle."""
+        others = [c for k, c in BACKGROUNDS.items() if k != kind]
+        last = []
+
+        def found():
+            rect = self.d.find(BACKGROUNDS[kind])
+            last[:] = [rect]
+            if not rect or rect[2:] != (CLIENT_W, CLIENT_H) or any(self.d.find(c) for c in others):
+                return None
+            return rect
+
+        rect = poll(found, timeout)
+        if not rect:
+            raise CheckFailed(f"expected the {kind} screen alone at {CLIENT_W}x{CLIENT_H}, found {last}")
+        return rect
+
+    def wl_start(self):
+        self.launch(QT_QPA_PLATFORM="wayland")
+        self.wl_rect = self.wl_screen("start")
+        if self.d.x_windows():
+            raise CheckFailed("QT_QPA_PLATFORM=wayland, yet the program has X windows")
+
+    def wl_moves(self):
+        for keys, kind in (("alt+i", "instructions"), ("Escape", "start"), ("alt+i", "instructions"),
+                           ("alt+o", "start")):
+            self.d.key(keys)
+            self.wl_rect = self.wl_screen(kind)
+
+    def title_button(self, button, what):
+        x, y = self.wl_rect[:2]
+        self.d.click(x + button[0], y + button[1])
+        self.d.park_pointer()
+        time.sleep(0.5)
+        if not self.p.alive():
+            raise CheckFailed(f"{what} ended the program: {self.p.stderr()}")
+
+    def wl_maximise(self):
+        before = self.wl_rect
+        for _ in range(2):
+            self.title_button(MAXIMISE, "maximise")
+            self.wl_rect = self.wl_screen("start")
+            if self.wl_rect != before:
+                raise CheckFailed(f"after maximise the window is at {self.wl_rect}, was {before}")
+
+    def wl_minimise(self):
+        self.title_button(MINIMISE, "minimise")
+        self.wl_rect = self.wl_screen("start")
+        # Still focused: the keyboard moves on.
+        self.wl_moves()
+
+    def wl_puzzle(self):
+        x, y = self.wl_rect[:2]
+        self.d.click(x + PARTI[0] + PARTI[2] // 2, y + PARTI[1] + PARTI[3] // 2)
+        rect = self.wl_screen("puzzle")
+        self.type_into_empty_box(rect[:2])
+        self.d.key("Escape")
+        self.wl_screen("start")
+        self.d.key("Escape")
+        self.p.wait_exit("Esc on the start screen")
+        self.clean_stderr("on Wayland")
+
+    def x11_steps(self):
+        return [
+            ("WAYLAND_DISPLAY and DISPLAY set, QT_QPA_PLATFORM unset: X11, focused, placed by the program",
+             self.x_start),
+            ("Alt+I / Esc and Alt+I / Alt+O: one focused window each time, in the same place", self.x_moves),
+            ("puzzle: a box takes typed digits; Esc, Esc ends with status 0; stderr empty", self.x_puzzle),
+        ]
+
+    def wayland_steps(self):
+        return [
+            ("QT_QPA_PLATFORM=wayland: start screen on Wayland, 548x350", self.wl_start),
+            ("Alt+I / Esc and Alt+I / Alt+O from the keyboard", self.wl_moves),
+            ("maximise button twice: still running, 548x350, same place", self.wl_maximise),
+            ("minimise button: the window comes back, focused", self.wl_minimise),
+            ("puzzle: a box takes typed digits; Esc, Esc ends with status 0; stderr empty", self.wl_puzzle),
+        ]
+
+
+def main():
+    ap = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    ap.add_argument("--build-dir", required=True)
+    ap.add_argument("--artifacts")
+    args = ap.parse_args()
+    build = os.path.abspath(args.build_dir)
+    artifacts = os.path.abspath(args.artifacts or os.path.join(build, "e2e-artifacts", "weston"))
+    os.makedirs(artifacts, exist_ok=True)
+    for tool in ("weston", "Xvfb", "xdotool", "import", "xprop", "xwininfo"):
+        if not shutil.which(tool):
+            print(f"WESTON: {tool} is missing")
+            print("WESTON: 0 passed, 1 failed")
+            return 1
+
+    t0 = time.monotonic()
+    xvfb = weston = None
+    passed, failed = 0, 1
+    prefix = tempfile.mkdtemp(prefix="cifrella-weston-")
+    binary = os.path.join(prefix, "bin", "cifrella")
+    try:
+        subprocess.run(["cmake", "--install", build, "--prefix", prefix], check=True, stdout=subprocess.DEVNULL)
+        xvfb, outer = start_xvfb(artifacts)
+        weston = Weston(outer, artifacts, SCREEN_W, SCREEN_H).start()
+        weston.focus_outputs()
+        print(f"WESTON: {binary}; Xvfb {outer}, Wayland {weston.socket}, XWayland {weston.xwayland_display} "
+              f"(ready in {time.monotonic() - t0:.1f} s)", flush=True)
+        desktop = Desktop(outer, weston)
+        desktop.park_pointer()
+        checks = Checks(desktop, binary, artifacts)
+        try:
+            checks.sequence(checks.x11_steps())
+            checks.sequence(checks.wayland_steps())
+        finally:
+            if checks.p:
+                checks.p.stop()
+        passed, failed = checks.passed, checks.failed
+        if checks.skipped:
+            print(f"WESTON: {checks.skipped} checks skipped after a failure")
+    finally:
+        if weston:
+            weston.stop()
+        if xvfb:
+            xvfb.terminate()
+            xvfb.wait()
+        shutil.rmtree(prefix, ignore_errors=True)
+    print(f"WESTON: finished in {time.monotonic() - t0:.0f} s")
+    print(f"WESTON: {passed} passed, {failed} failed")
+    return 0 if failed == 0 else 1
+
+
+if __name__ == "__main__":
+    sys.exit(main())
