@@ -1,5 +1,6 @@
 #include "controls.h"
 
+#include "accessibility.h"
 #include "colours.h"
 #include "fonts.h"
 #include "form.h"
@@ -80,7 +81,7 @@ QWidget* CommandButton::widget() const
 
 TextBox::TextBox(const ControlDesign& d, Form& form, QWidget* parent)
     : Control(d, form)
-    , edit_(build(new QLineEdit(parent), d))
+    , edit_(build(new detail::BoxWidget(parent), d))
 {
     edit_->setAlignment(horizontalAlignment(d) | Qt::AlignVCenter);
     edit_->setMaxLength(std::numeric_limits<int>::max()); // no limit on what is typed
@@ -108,7 +109,7 @@ void TextBox::SetFocus()
 
 Label::Label(const ControlDesign& d, Form& form, QWidget* parent)
     : Control(d, form)
-    , label_(build(new QLabel(parent), d))
+    , label_(build(new detail::LabelWidget(parent, d), d))
 {
     label_->setTextFormat(Qt::PlainText);
     label_->setText(qs(d.caption));
@@ -134,6 +135,10 @@ std::string Label::Caption() const
 void Label::setCaption(std::string_view caption)
 {
     label_->setText(qs(caption));
+    if (design().message && !caption.empty())
+        announce(label_); // a message wiped is not spoken
+    if (design().summaryLine > 0)
+        retell(label_);
 }
 
 PictureBox::PictureBox(const ControlDesign& d, Form& form, QWidget* parent)
@@ -187,6 +192,37 @@ int Timer::Interval() const
 }
 
 namespace detail {
+
+BoxWidget::BoxWidget(QWidget* parent)
+    : QLineEdit(parent)
+{
+    connect(this, &QLineEdit::selectionChanged, this, [this] { selectedOnEntry_ = false; });
+}
+
+void BoxWidget::focusInEvent(QFocusEvent* event)
+{
+    QLineEdit::focusInEvent(event); // selects the whole text when entered with Tab
+    selectedOnEntry_ = hasSelectedText();
+}
+
+QRect BoxWidget::characterRect(int offset) const
+{
+    const QString t = text();
+    if (offset < 0 || offset >= t.size())
+        return {};
+    // The text starts where the caret stands less the width of what lies
+    // before the caret.
+    const QFontMetrics fm(font());
+    const int start = cursorRect().center().x() - fm.horizontalAdvance(t.left(cursorPosition()));
+    const int x = start + fm.horizontalAdvance(t.left(offset));
+    return {x, (height() - fm.height()) / 2, fm.horizontalAdvance(t.at(offset)), fm.height()};
+}
+
+LabelWidget::LabelWidget(QWidget* parent, const ControlDesign& design)
+    : QLabel(parent)
+    , design_(design)
+{
+}
 
 PictureWidget::PictureWidget(QWidget* parent, const QString& picture)
     : QWidget(parent)

@@ -67,6 +67,11 @@ struct ControlDesign {
     bool cancel = false; // buttons: pressed by Esc
     bool graphical = false; // buttons: picture instead of caption
     std::string_view accessibleName = {};
+    // Labels: the line (1, 2, ...) of its window's summary, which a screen
+    // reader reads out with the window's name; labels of one line are read
+    // in design order. 0: not in the summary.
+    int summaryLine = 0;
+    bool message = false; // labels: a message, spoken by a screen reader each time it is set
     std::string_view picture = {}; // resource path of the vector picture shown
     int interval = 0; // timers: milliseconds between ticks; a timer starts disabled
 };

@@ -3,9 +3,12 @@
 // The toolkit's widgets behind the controls and forms. Only the runtime
 // includes this header.
 
+#include "design.h"
 #include "picture.h"
 
 #include <QColor>
+#include <QLabel>
+#include <QLineEdit>
 #include <QWidget>
 
 #include <functional>
@@ -15,6 +18,37 @@ namespace runtime {
 class Form;
 
 namespace detail {
+
+// An entry box. It remembers whether its text is selected only because it
+// was entered with Tab, which selects it all, and nothing has moved the
+// selection since: a screen reader is not told of that selection.
+class BoxWidget : public QLineEdit {
+    Q_OBJECT
+public:
+    explicit BoxWidget(QWidget* parent);
+    bool selectedOnEntry() const { return selectedOnEntry_; }
+    // The rectangle of the character at offset, in the box's coordinates.
+    QRect characterRect(int offset) const;
+
+protected:
+    void focusInEvent(QFocusEvent* event) override;
+
+private:
+    bool selectedOnEntry_ = false;
+};
+
+// A label, with what its design row tells a screen reader: the line of its
+// window's summary it belongs to (0: none), and whether it is a message.
+class LabelWidget : public QLabel {
+    Q_OBJECT
+public:
+    LabelWidget(QWidget* parent, const ControlDesign& design);
+    int summaryLine() const { return design_.summaryLine; }
+    bool isMessage() const { return design_.message; }
+
+private:
+    const ControlDesign& design_;
+};
 
 // Draws its picture at the natural size from the top-left corner, on the
 // background the palette gives.

@@ -648,6 +648,73 @@ private slots:
         QCOMPARE(int(a->role()), role);
     }
 
+    // A window is described by its summary labels, read out with its name.
+    void windowsAreDescribedByTheirSummaryLines()
+    {
+        random.deal(1, 1);
+        runtime::Form* puzzle = &frmcalcolo().Show();
+        QCOMPARE(QAccessible::queryAccessibleInterface(puzzle->window())->text(QAccessible::Description),
+            "Completa questo quadrato magico. La chiave è: 15");
+        frmcalcolo().Unload();
+        const QString instructions
+            = QAccessible::queryAccessibleInterface(frmistruzioni().Show().window())->text(QAccessible::Description);
+        QVERIFY(instructions.startsWith("Nel quadrato proposto"));
+        QCOMPARE(instructions.size(), 350);
+        QCOMPARE(QAccessible::queryAccessibleInterface(frmquadratiinizio().Show().window())
+                     ->text(QAccessible::Description),
+            QString());
+    }
+
+    // A box's text is one run of text, every character of it; the selection
+    // Tab makes of it stays on screen but is not told, one the child makes is.
+    void aBoxTellsItsWholeTextAndNotTheSelectionMadeByTab()
+    {
+        random.deal(2, 1); // boxes 1, 3 and 5 hold 7, 11 and 13
+        runtime::Form* form = activate(&frmcalcolo().Show());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        auto* box = widget<QLineEdit>(form, "txt3");
+        QCOMPARE(focusName(), "txt3");
+        QCOMPARE(box->selectedText(), "11");
+        QAccessibleTextInterface* text = QAccessible::queryAccessibleInterface(box)->textInterface();
+        QVERIFY(text);
+        QCOMPARE(text->selectionCount(), 0);
+        int start = -1, end = -1;
+        QCOMPARE(text->attributes(1, &start, &end), QString());
+        QCOMPARE(start, 0);
+        QCOMPARE(end, 2);
+        QCOMPARE(text->text(0, text->characterCount()), "11");
+        QTest::keyClick(box, Qt::Key_Home);
+        QTest::keyClick(box, Qt::Key_Right, Qt::ShiftModifier);
+        QCOMPARE(text->selectionCount(), 1);
+        text->selection(0, &start, &end);
+        QCOMPARE(start, 0);
+        QCOMPARE(end, 1);
+    }
+
+    // The message is a notification in a bar of its own, named by its text;
+    // after "Bravo!" it is described by the new key, even the same number.
+    void theMessageIsANotificationDescribedByANewKey()
+    {
+        random.deal(1, 1);
+        random.deal(15, 1); // another square with the key 15
+        runtime::Form* form = &frmcalcolo().Show();
+        QAccessibleInterface* message = QAccessible::queryAccessibleInterface(widget(form, "lblmessaggio"));
+        QCOMPARE(message->role(), QAccessible::Notification);
+        QCOMPARE(message->parent()->role(), QAccessible::StatusBar);
+        QCOMPARE(message->parent()->child(0), message);
+        QCOMPARE(message->parent()->parent()->object(), form->window());
+        type(form, {"2", "9", "4", "7", "5", "3", "6", "1", "8"});
+        widget<QPushButton>(form, "cmdconferma")->click();
+        QCoreApplication::processEvents();
+        QCOMPARE(message->text(QAccessible::Name), "Bravo!");
+        QCOMPARE(message->text(QAccessible::Description), "La chiave è: 15");
+        widget<QPushButton>(form, "cmdconferma")->click();
+        QCoreApplication::processEvents();
+        QCOMPARE(message->text(QAccessible::Name), "Attento... Correggiti!");
+        QCOMPARE(message->text(QAccessible::Description), QString());
+    }
+
     void thePictureButtonHasNoCaptionAndPicturesNoFocusMark()
     {
         auto* start = &frmquadratiinizio().Show();

@@ -1,0 +1,467 @@
+#!/usr/bin/python3
+"""What the Orca screen reader says to a child playing an installed Cifrella.
+
+Xvfb, openbox, the accessibility bus, speech-dispatcher (espeak-ng into
+libao's null output) and Orca run in a D-Bus session and a home of their own,
+Orca under the Italian locale with its debug log. The program is driven with
+real key presses and clicks (xdotool). What Orca said in a step is the
+"SPEECH OUTPUT" lines it logged meanwhile; they are checked against what the
+child must hear, with the key and the boxes read back through AT-SPI.
+
+Needs the it_IT.UTF-8 locale (in /etc/locale.gen, then locale-gen).
+"""
+
+import argparse
+import json
+import os
+import re
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+import traceback
+
+import run_e2e as base
+from run_e2e import CheckFailed, poll
+
+if os.environ.get("CIFRELLA_ORCA_SESSION") != "1":
+    # A home, runtime directory and D-Bus session of its own, so that neither
+    # the desktop's screen reader settings nor its speech server are touched.
+    home = tempfile.mkdtemp(prefix="cifrella-orca-home-")
+    dirs = {"XDG_RUNTIME_DIR": "run", "XDG_CONFIG_HOME": "config", "XDG_DATA_HOME": "data",
+            "XDG_CACHE_HOME": "cache", "XDG_STATE_HOME": "state"}
+    env = dict(os.environ, CIFRELLA_ORCA_SESSION="1", HOME=home, **{k: f"{home}/{v}" for k, v in dirs.items()})
+    for d in dirs.values():
+        os.makedirs(f"{home}/{d}", mode=0o700)
+    try:
+        status = subprocess.call(["dbus-run-session", "--", sys.executable, *sys.argv], env=env)
+    finally:
+        shutil.rmtree(home, ignore_errors=True)
+    sys.exit(status)
+
+import gi  # noqa: E402
+
+gi.require_version("Atspi", "2.0")
+from gi.repository import Atspi  # noqa: E402
+import pyatspi  # noqa: E402
+
+LOCALE = "it_IT.UTF-8"
+HOME = os.environ["HOME"]
+CORREGGITI = "Attento... Correggiti!"
+BRAVO = "Bravo!"
+# Orca's word for a selection (Italian, and English should the locale be missing).
+SELECTED = re.compile(r"\b(selezionat[oia]|selected)\b", re.I)
+
+
+def box_name(n):
+    return f"Riga {(n - 1) // 3 + 1}, colonna {(n - 1) % 3 + 1}"
+
+
+def start_speech_server(artifacts):
+    """speech-dispatcher with espeak-ng, its sound sent to libao's null driver."""
+    conf = os.path.join(HOME, "config", "speech-dispatcher")
+    os.makedirs(conf)
+    with open(os.path.join(conf, "speechd.conf"), "w") as f:
+        f.write('AudioOutputMethod "libao"\nAddModule "espeak-ng" "sd_espeak-ng" "espeak-ng.conf"\n'
+                'DefaultModule espeak-ng\nDefaultLanguage "it"\nLogLevel 3\n')
+    with open(os.path.join(HOME, ".libao"), "w") as f:
+        f.write("default_driver=null\n")
+    socket = os.path.join(os.environ["XDG_RUNTIME_DIR"], "speech-dispatcher", "speechd.sock")
+    log = open(os.path.join(artifacts, "speechd.log"), "w")
+    proc = subprocess.Popen(["speech-dispatcher", "--run-single", "--timeout", "0", "--config-dir", conf,
+                             "--log-dir", artifacts], stdout=log, stderr=subprocess.STDOUT)
+    if not poll(lambda: proc.poll() is not None or os.path.exists(socket), 10) or proc.poll() is not None:
+        raise CheckFailed("speech-dispatcher did not start (see speechd.log)")
+    return proc
+
+
+class Orca:
+    """Orca with speech on and a debug log; what it said, read from the log."""
+
+    SAID = re.compile(r" - SPEECH OUTPUT: '(.*)'(?:(?: voice=\w+)? ?\{.*\})?$")
+    STOPPED = " - DEFAULT: Interrupting presentation"
+    # /usr/bin/orca as it is, but with its debug log written line by line (it
+    # is block-buffered otherwise), without its refusal to start beside
+    # another Orca of the same user on the machine, and under a process name
+    # that makes no other one refuse.
+    LAUNCH = """if True:
+        import builtins, sys
+        path, real_open = sys.argv[1], builtins.open
+        def line_buffered(file, mode="r", *args, **kwargs):
+            if file == path:
+                return real_open(file, mode, buffering=1, encoding="utf-8")
+            return real_open(file, mode, *args, **kwargs)
+        builtins.open = line_buffered
+        sys.argv = ["orca", "--debug-file", path]
+        orca = {"__name__": "orca_launcher", "__file__": "/usr/bin/orca"}
+        exec(compile(real_open("/usr/bin/orca").read(), "/usr/bin/orca", "exec"), orca)
+        orca["otherOrcas"] = lambda: []
+        orca["setProcessName"] = lambda name: None
+        sys.exit(orca["main"]())
+    """
+
+    def __init__(self, env, artifacts):
+        prefs = os.path.join(HOME, "data", "orca")
+        os.makedirs(prefs)
+        # Orca's defaults, less braille, sounds and the echo of key names.
+        general = {"enableSpeech": True, "enableBraille": False, "enableSound": False, "enableKeyEcho": False}
+        with open(os.path.join(prefs, "user-settings.conf"), "w") as f:
+            json.dump({"general": general, "pronunciations": {}, "keybindings": {},
+                       "profiles": {"default": {"profile": ["Default", "default"]}}}, f)
+        self.path = os.path.join(artifacts, "orca-debug.log")
+        self.out = open(os.path.join(artifacts, "orca.log"), "w")
+        self.proc = subprocess.Popen([sys.executable, "-c", self.LAUNCH, self.path], env=env, stdout=self.out,
+                                     stderr=subprocess.STDOUT, stdin=subprocess.DEVNULL)
+        # Orca says that it is on once its speech works.
+        if not poll(lambda: self.proc.poll() is not None or self.said(0), 30) or self.proc.poll() is not None:
+            raise CheckFailed("Orca did not start speaking (see orca.log)")
+        self.quiet()
+
+    def size(self):
+        try:
+            return os.path.getsize(self.path)
+        except OSError:
+            return 0
+
+    def log(self, since):
+        """What Orca did from a place in its log: ("say", text) and ("stop", "")."""
+        try:
+            with open(self.path, "rb") as f:
+                f.seek(since)
+                lines = f.read().decode("utf-8", "replace").splitlines()
+        except OSError:
+            return []
+        done = []
+        for line in lines:
+            m = self.SAID.search(line)
+            if m:
+                done.append(("say", m.group(1).strip()))
+            elif self.STOPPED in line:
+                done.append(("stop", ""))
+        return done
+
+    def said(self, since):
+        return [text for kind, text in self.log(since) if kind == "say"]
+
+    def quiet(self, still=0.6, timeout=20):
+        """Waits until Orca's log has stopped growing: every event handled."""
+        last, since = self.size(), time.monotonic()
+        while time.monotonic() - since < still:
+            if time.monotonic() - since > timeout:
+                raise CheckFailed("Orca never fell quiet")
+            time.sleep(0.1)
+            if self.size() != last:
+                last, since = self.size(), time.monotonic()
+
+    def stop(self):
+        if self.proc.poll() is None:
+            self.proc.terminate()
+            try:
+                self.proc.wait(timeout=5)
+            except subprocess.TimeoutExpired:
+                self.proc.kill()
+                self.proc.wait()
+        self.out.close()
+
+
+class Reader:
+    """The program's window as the accessibility bus shows it: the oracle."""
+
+    def __init__(self, pid):
+        self.pid = pid
+
+    def window(self):
+        for app in pyatspi.Registry.getDesktop(0):
+            try:
+                if app is not None and app.get_process_id() == self.pid:
+                    shown = [w for w in app if w is not None and w.getState().contains(pyatspi.STATE_SHOWING)]
+                    return shown[0] if len(shown) == 1 else None
+            except Exception:  # a window going away while it is read
+                pass
+        return None
+
+    def controls(self):
+        w = self.window()
+        return [c for c in w if c is not None] if w else []
+
+    def named(self, name):
+        for c in self.controls():
+            if c.name == name:
+                return c
+        raise CheckFailed(f"no control named {name!r}")
+
+    def text(self, name):
+        return self.named(name).queryText().getText(0, -1)
+
+    def key(self):
+        # The bordered label beside "La chiave è:": the one label holding a number.
+        labels = [c.name for c in self.controls() if c.getRoleName() == "label" and c.name.isdigit()]
+        if len(labels) != 1:
+            raise CheckFailed(f"no single key label among {labels}")
+        return labels[0]
+
+    def focused(self):
+        return next((c.name for c in self.controls() if c.getState().contains(pyatspi.STATE_FOCUSED)), None)
+
+    def extents(self, name):
+        e = self.named(name).queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+        return e.x + e.width // 2, e.y + e.height // 2
+
+
+def said_in_order(text, patterns):
+    """Whether the patterns match text one after the other."""
+    at = 0
+    for p in patterns:
+        m = re.compile(p).search(text, at)
+        if not m:
+            return False
+        at = m.end()
+    return True
+
+
+def box_said(n, value):
+    """The box's name, then (past the role) its whole value, or no number at all."""
+    name = re.escape(box_name(n))
+    return rf"{name}\D*(?<!\d){value}(?!\d)" if value else rf"{name}[^\d|]*(?:$|\| (?!\d))"
+
+
+class Child:
+    """One run of the program, played with the keyboard and the mouse while Orca speaks."""
+
+    def __init__(self, display, orca, binary, env):
+        self.d, self.orca, self.binary, self.env = display, orca, binary, env
+        self.proc = None
+        self.r = None
+        self.grid = {}
+
+    def stop(self):
+        if self.proc and self.proc.poll() is None:
+            self.proc.kill()
+            self.proc.wait()
+
+    def keys(self, *keys):
+        self.d.xdo("key", "--clearmodifiers", *keys)
+
+    def hear(self, action, *wants, verdict=None, timeout=10):
+        """Does the action, waits until Orca has said the wanted things in order
+        and fallen quiet, prints what it said, and checks it: no selection
+        spoken, and a verdict not cut short by Orca afterwards."""
+        start = self.orca.size()
+        action()
+        wants = [w for w in wants if w] + ([re.escape(verdict)] if verdict else [])
+        poll(lambda: said_in_order(" | ".join(self.orca.said(start)), wants), timeout)
+        self.orca.quiet()
+        done = self.orca.log(start)
+        said = [text for kind, text in done if kind == "say"]
+        print(f"      Orca: {' | '.join(repr(s) for s in said) or 'nothing'}", flush=True)
+        if not said_in_order(" | ".join(said), wants):
+            raise CheckFailed(f"expected, in this order: {wants}")
+        if any(SELECTED.search(s) for s in said):
+            raise CheckFailed("a selection was spoken")
+        if verdict:
+            last = max(i for i, (kind, text) in enumerate(done) if kind == "say" and verdict in text)
+            if any(kind == "stop" for kind, _ in done[last:]):
+                raise CheckFailed("Orca cut the verdict short")
+        return said
+
+    def read_grid(self):
+        self.grid = {n: self.r.text(box_name(n)) for n in range(1, 10)}
+        return self.grid
+
+    # The steps
+
+    def start(self):
+        def launch():
+            self.proc = subprocess.Popen([self.binary], env=self.env, stdout=subprocess.DEVNULL,
+                                         stderr=subprocess.DEVNULL, stdin=subprocess.DEVNULL)
+            self.r = Reader(self.proc.pid)
+        self.hear(launch, r"Cifrella", r"Cifrella, titolo", timeout=20)
+        self.hear(lambda: self.keys("Tab"), r"Un piccolo mago con la bacchetta")
+        self.hear(lambda: self.keys("Tab"), r"Inizia l'esercizio")
+
+    def instructions(self):
+        def alt_i():
+            self.keys("alt+i")
+            poll(lambda: self.r.window() and self.r.window().name == "Istruzioni", 5)
+        try:
+            said = self.hear(alt_i, r"Istruzioni", r"Nel quadrato proposto")
+            text = [c.name for c in self.r.controls() if c.getRoleName() == "label"]
+            if len(text) != 1 or len(text[0]) != 350:
+                raise CheckFailed(f"instruction text read through the bus as {text}")
+            if sum(text[0] in s for s in said) != 1:
+                raise CheckFailed("the instruction text was not spoken whole, once")
+        finally:
+            self.hear(lambda: self.keys("Escape"), r"Cifrella, titolo")
+
+    def puzzle(self):
+        def open_puzzle():
+            self.keys("Tab", "Tab", "space")
+            poll(lambda: any(c.name == "Conferma" for c in self.r.controls()), 5)
+        # The values are on the bus by the time Orca speaks; the checks read them then.
+        said = self.hear(open_puzzle, r"Riga 1, colonna 1")
+        grid, key = self.read_grid(), self.r.key()
+        wanted = [r"Completa questo quadrato magico", rf"La chiave è:?\s*{key}(?!\d)", box_said(1, grid[1])]
+        if not said_in_order(" | ".join(said), wanted):
+            raise CheckFailed(f"expected, in this order: {wanted}")
+
+    def boxes(self):
+        wrong = []
+        for n in range(2, 10):
+            try:
+                self.hear(lambda: self.keys("Tab"), box_said(n, self.grid[n]))
+            except CheckFailed as e:
+                wrong.append(f"{box_name(n)} ({self.grid[n] or 'empty'}): {e}")
+        if wrong:
+            raise CheckFailed("; ".join(wrong))
+
+    def wrong(self):
+        # From box 9: the check moves the focus to box 1.
+        self.hear(lambda: self.keys("alt+c"), verdict=CORREGGITI)
+        if self.r.focused() != box_name(1):
+            raise CheckFailed(f"focus on {self.r.focused()!r} after the check")
+
+    def wrong_again(self):
+        self.hear(lambda: self.keys("alt+c"), verdict=CORREGGITI)
+
+    def wrong_by_key(self, key):
+        def to_conferma():
+            self.keys(*["Tab"] * 9)
+            if not poll(lambda: self.r.focused() == "Conferma", 3):
+                raise CheckFailed(f"Conferma did not take the focus (focus on {self.r.focused()!r})")
+        self.hear(to_conferma, r"Conferma")
+        self.hear(lambda: self.keys(key), box_said(1, self.read_grid()[1]), verdict=CORREGGITI)
+
+    def wrong_by_mouse(self):
+        x, y = self.r.extents("Conferma")
+        self.hear(lambda: self.d.xdo("mousemove", x, y, "click", "1"), verdict=CORREGGITI)
+
+    def wiped(self):
+        start = self.orca.size()
+        if not poll(lambda: not any(c.name == CORREGGITI for c in self.r.controls()), 5):
+            raise CheckFailed("the message was not wiped")
+        self.orca.quiet()
+        said = self.orca.said(start)
+        print(f"      Orca: {' | '.join(repr(s) for s in said) or 'nothing'}", flush=True)
+        if said:
+            raise CheckFailed("the wiping of the message was spoken")
+
+    def right(self):
+        grid = self.read_grid()
+        square = base.solve({n: int(v) for n, v in grid.items() if v})
+        if self.r.focused() != box_name(1):
+            raise CheckFailed(f"focus on {self.r.focused()!r} before filling the grid")
+        for n in range(1, 10):
+            if n > 1:
+                self.keys("Tab")
+            if not grid[n]:
+                self.d.xdo("type", "--delay", "20", str(square[n]))
+        if not poll(lambda: all(self.r.text(box_name(n)) == str(square[n]) for n in range(1, 10)), 3):
+            raise CheckFailed(f"the grid holds {self.read_grid()} after typing {square}")
+        old = self.r.key()
+        self.orca.quiet()
+        said = self.hear(lambda: self.keys("alt+c"), verdict=BRAVO)
+        key = self.r.key()
+        wanted = [re.escape(BRAVO), rf"La chiave è:?\s*{key}(?!\d)"]
+        if not said_in_order(" | ".join(said), wanted):
+            raise CheckFailed(f"expected {wanted} (the key was {old})")
+
+    def steps(self):
+        return [
+            ("start screen: the window, then each control named as Tab reaches it", self.start),
+            ("Alt+I: the instruction window reads its whole text; Esc back", self.instructions),
+            ("the puzzle opens: its title line, 'La chiave è:' with the key, box 1 and its value", self.puzzle),
+            ("Tab through the boxes: each name, then its whole value, and no selection", self.boxes),
+            ("Alt+C on a wrong grid: 'Attento... Correggiti!'", self.wrong),
+            ("Alt+C again, the focus staying on box 1: 'Attento... Correggiti!' again", self.wrong_again),
+            ("Space on Conferma: box 1 takes the focus, then 'Attento... Correggiti!'",
+             lambda: self.wrong_by_key("space")),
+            ("Enter on Conferma: the same", lambda: self.wrong_by_key("Return")),
+            ("a click on Conferma: 'Attento... Correggiti!'", self.wrong_by_mouse),
+            ("the timer's wiping of the message is not spoken", self.wiped),
+            ("Alt+C on the right grid: 'Bravo!', then the new key", self.right),
+        ]
+
+
+def main():
+    ap = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    where = ap.add_mutually_exclusive_group(required=True)
+    where.add_argument("--build-dir", help="installed into a temporary prefix with cmake --install")
+    where.add_argument("--binary", help="an installed cifrella")
+    ap.add_argument("--artifacts")
+    ap.add_argument("--keep-going", action="store_true", help="go on after a failed step")
+    args = ap.parse_args()
+    artifacts = os.path.abspath(args.artifacts or os.path.join(args.build_dir or HOME, "orca-artifacts"))
+    os.makedirs(artifacts, exist_ok=True)
+    t0 = time.monotonic()
+    prefix = tempfile.mkdtemp(prefix="cifrella-orca-")
+    procs, display, orca, child = [], None, None, None
+    passed = failed = 0
+    try:
+        if "it_IT.utf8" not in subprocess.run(["locale", "-a"], capture_output=True, text=True).stdout:
+            raise CheckFailed("no it_IT.UTF-8 locale: add 'it_IT.UTF-8 UTF-8' to /etc/locale.gen, run locale-gen")
+        binary = os.path.abspath(args.binary) if args.binary else os.path.join(prefix, "bin", "cifrella")
+        if args.build_dir:
+            r = subprocess.run(["cmake", "--install", args.build_dir, "--prefix", prefix], capture_output=True,
+                               text=True)
+            if r.returncode != 0:
+                raise CheckFailed(f"cmake --install failed: {r.stdout[-500:]}{r.stderr[-500:]}")
+        procs.append(subprocess.Popen(["/usr/libexec/at-spi-bus-launcher", "--launch-immediately"],
+                                      stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
+        if not poll(lambda: subprocess.run(["dbus-send", "--session", "--print-reply", "--dest=org.a11y.Bus",
+                                            "/org/a11y/bus", "org.a11y.Bus.GetAddress"],
+                                           capture_output=True).returncode == 0, 15):
+            raise CheckFailed("the accessibility bus did not start")
+        Atspi.set_timeout(10000, 30000)
+        for attempt in range(3):  # another session may take the same display number meanwhile
+            try:
+                display = base.Display(artifacts)
+                break
+            except RuntimeError as e:
+                print(f"ORCA: {e}; trying again", flush=True)
+        if not display:
+            raise CheckFailed("no X server and window manager")
+        os.environ["DISPLAY"] = display.name
+        env = dict(display.env, LANG=LOCALE, LC_ALL=LOCALE, LANGUAGE="it")
+        procs.append(start_speech_server(artifacts))
+        orca = Orca(env, artifacts)
+        print(f"ORCA: {binary} on display {display.name}, Orca said {orca.said(0)}", flush=True)
+        child = Child(display, orca, binary,
+                      dict(env, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_ACCESSIBILITY="1", QT_QPA_PLATFORM="xcb"))
+        steps = child.steps()
+        for i, (name, fn) in enumerate(steps):
+            t = time.monotonic()
+            print(f"----  {name}", flush=True)
+            try:
+                fn()
+            except Exception as e:
+                failed += 1
+                print(f"FAIL  {e}" if isinstance(e, CheckFailed) else f"FAIL  {traceback.format_exc()}", flush=True)
+                display.screenshot(os.path.join(artifacts, f"orca-{i + 1:02d}-failed.png"))
+                if not args.keep_going:
+                    failed += len(steps) - i - 1
+                    break
+            else:
+                passed += 1
+                print(f"ok    ({time.monotonic() - t:.1f} s)", flush=True)
+    except Exception as e:
+        print(f"ORCA: {e}" if isinstance(e, CheckFailed) else f"ORCA: {traceback.format_exc()}")
+        failed += 1
+    finally:
+        if child:
+            child.stop()
+        if orca:
+            orca.stop()
+        if display:
+            display.close()
+        for p in reversed(procs):
+            p.terminate()
+            p.wait()
+        shutil.rmtree(prefix, ignore_errors=True)
+    print(f"ORCA: finished in {time.monotonic() - t0:.0f} s; Orca's log in {artifacts}")
+    print(f"ORCA: {passed} passed, {failed} failed")
+    return 0 if failed == 0 and passed else 1
+
+
+if __name__ == "__main__":
+    sys.exit(main())
