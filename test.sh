@@ -1,13 +1,16 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Cifrella with its tests and runs them all:
 # the puzzle core, the screens on the offscreen platform, the installed
-# program driven under Xvfb with a window manager and its packaging; then the
-# same tests built with AddressSanitizer and UndefinedBehaviorSanitizer, and
-# a bounded libFuzzer run over the exercise.
+# program driven on real desktops (openbox, xfwm4, metacity, mutter, weston),
+# displays and colour schemes, with the Orca screen reader, and its
+# packaging; then the same program and tests built with AddressSanitizer and
+# UndefinedBehaviorSanitizer; the offscreen tests of a build without X11;
+# and a bounded libFuzzer run over the exercise.
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/packages.sh
 scripts/ensure-packages.sh "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
+scripts/ensure-locale.sh
 jobs=$(nproc)
 
 echo "== tests"
@@ -18,7 +21,12 @@ ctest --preset default -j"$jobs"
 echo "== tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake --preset sanitize >/dev/null
 cmake --build --preset sanitize -j"$jobs"
-ctest --preset sanitize -j"$jobs" -E '^packaging$'
+ctest --preset sanitize -j"$jobs" -LE desktop -E '^packaging$'
+
+echo "== the offscreen tests of a build without X11"
+cmake --preset nox11 >/dev/null
+cmake --build --preset nox11 -j"$jobs"
+ctest --preset nox11 -j"$jobs"
 
 echo "== fuzzing the exercise"
 cmake --preset fuzz >/dev/null

@@ -23,6 +23,7 @@ import tempfile
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from run_e2e import CheckFailed, Suite, poll  # noqa: E402
 from weston import Weston  # noqa: E402
 
 SCREEN_W, SCREEN_H = 1024, 768
@@ -34,21 +35,7 @@ TITLES = {"start": "Cifrella", "instructions": "Istruzioni", "puzzle": "Cifrella
 # client area's top-left corner.
 MAXIMISE = (508, -15)
 MINIMISE = (485, -15)
-POLL = 0.05
 INK = 25  # dark pixels of a box showing a number: "1" has about 34, a caret under 20
-
-
-class CheckFailed(Exception):
-    pass
-
-
-def poll(condition, timeout, interval=POLL):
-    deadline = time.monotonic() + timeout
-    while True:
-        result = condition()
-        if result or time.monotonic() >= deadline:
-            return result
-        time.sleep(interval)
 
 
 def cell_centre(origin, n):
@@ -204,50 +191,22 @@ class Program:
             raise CheckFailed(f"{what}: exit status {rc}")
 
 
-class Checks:
+class Checks(Suite):
+    prefix = "weston"  # of the screenshots kept after each check
+
     def __init__(self, desktop, binary, artifacts):
-        self.d = desktop
-        self.binary = binary
-        self.artifacts = artifacts
-        self.passed = self.failed = self.skipped = 0
-        self.p = None
-        self.runs = 0
+        super().__init__(desktop, binary, artifacts)
+
+    # The program of the running sequence, stopped when the sequence ends.
+    p = property(lambda self: self.program)
 
     def launch(self, **env_changes):
         env = {k: v for k, v in os.environ.items() if k not in ("QT_QPA_PLATFORM", "XDG_SESSION_TYPE")}
         env.update(self.d.w.env, LANG="C.UTF-8")
         env.update(env_changes)
         self.runs += 1
-        self.p = Program(self.binary, env, os.path.join(self.artifacts, f"cifrella-weston-{self.runs}.stderr"))
-        return self.p
-
-    def check(self, name, fn):
-        t = time.monotonic()
-        n = self.passed + self.failed + 1
-        try:
-            fn()
-        except Exception as e:
-            self.failed += 1
-            shot = os.path.join(self.artifacts, f"weston-{n:02d}-failed.png")
-            self.d.screenshot(shot)
-            print(f"FAIL  {name}\n      {e}\n      screenshot: {shot}", flush=True)
-            raise
-        self.passed += 1
-        self.d.screenshot(os.path.join(self.artifacts, f"weston-{n:02d}.png"))
-        print(f"ok    {name} ({time.monotonic() - t:.1f} s)", flush=True)
-
-    def sequence(self, steps):
-        for i, (name, fn) in enumerate(steps):
-            try:
-                self.check(name, fn)
-            except Exception:
-                for skipped, _ in steps[i + 1:]:
-                    self.skipped += 1
-                    print(f"skip  {skipped}", flush=True)
-                break
-        if self.p:
-            self.p.stop()
-            self.p = None
+        self.program = Program(self.binary, env, os.path.join(self.artifacts, f"cifrella-weston-{self.runs}.stderr"))
+        return self.program
 
     def clean_stderr(self, what):
         err = self.p.stderr()
@@ -440,8 +399,8 @@ def main():
             checks.sequence(checks.x11_steps())
             checks.sequence(checks.wayland_steps())
         finally:
-            if checks.p:
-                checks.p.stop()
+            if checks.program:
+                checks.program.stop()
         passed, failed = checks.passed, checks.failed
         if checks.skipped:
             print(f"WESTON: {checks.skipped} checks skipped after a failure")
