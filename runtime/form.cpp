@@ -78,6 +78,16 @@ FormWindow::FormWindow(Form& form)
 {
 }
 
+void FormWindow::paintEvent(QPaintEvent* event)
+{
+    QWidget::paintEvent(event);
+    if (arriving) {
+        // The frame reaches the display once painting has returned.
+        arriving = false;
+        QTimer::singleShot(0, this, &FormWindow::firstFrameShown);
+    }
+}
+
 void FormWindow::closeEvent(QCloseEvent* event)
 {
     event->accept();
@@ -109,7 +119,10 @@ Form::Form(const FormDesign& design)
     QWidget* w = window_.get();
     w->setObjectName(qs(design.name));
     w->setWindowTitle(qs(design.caption));
-    w->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+    // A title and a close box only (Motif decorations and functions), of the
+    // kind the platform gives. Not a tool window: some window managers leave
+    // those unmanaged, never focused.
+    w->setWindowFlags(platform().windowKind() | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
         | Qt::WindowCloseButtonHint);
     w->setFixedSize(pixels(design.clientWidth), pixels(design.clientHeight));
     w->setAutoFillBackground(true);
@@ -209,12 +222,14 @@ float Form::Top() const
 void Form::setLeft(float twips)
 {
     left_ = twips;
+    centred_ = false;
     place();
 }
 
 void Form::setTop(float twips)
 {
     top_ = twips;
+    centred_ = false;
     place();
 }
 
@@ -242,6 +257,7 @@ void Form::centre()
     const float h = Height();
     const float sh = Screen::Height();
     setTop(static_cast<float>((static_cast<double>(sh) - h) / 2.0));
+    centred_ = true;
 }
 
 void Form::setCloseHandler(std::function<void()> handler)
@@ -255,17 +271,38 @@ void Form::present()
         prepared_ = true;
         platform().prepareWindow(window_.get());
     }
-    platform().present(window_.get());
+    if (!window_->isVisible())
+        window_->arriving = true;
+    platform().present(window_.get(), [this] {
+        // Placed again the way it was placed, now with the window's own frame.
+        if (centred_)
+            centre();
+        else
+            place();
+    });
 }
 
-void Form::unloading()
+bool Form::arriving() const
+{
+    return window_->arriving;
+}
+
+void Form::unloading(bool leaveShown)
 {
     loaded_ = false;
     window_->onClose = nullptr;
     for (const auto& c : controls_)
         if (c->kind() == ControlKind::Timer)
             static_cast<Timer&>(*c).setEnabled(false);
-    window_->hide();
+    if (!leaveShown) {
+        window_->hide();
+        return;
+    }
+    // Until the screen shown in its place has painted: clicks go through to
+    // whatever lies below, and no procedure of this screen runs any more.
+    window_->setAttribute(Qt::WA_TransparentForMouseEvents);
+    for (QWidget* w : window_->findChildren<QWidget*>())
+        w->setAttribute(Qt::WA_TransparentForMouseEvents);
 }
 
 } // namespace runtime

@@ -68,7 +68,12 @@ public:
     // The runtime's side of loading and unloading.
     void setCloseHandler(std::function<void()> handler);
     void present();
-    void unloading();
+    // Shown, but not yet painted for the first time.
+    bool arriving() const;
+    // Marks the form unloaded and stops its timers; the window is hidden at
+    // once, or, with leaveShown, left on the display for the runtime to
+    // hide (clicks pass through it meanwhile).
+    void unloading(bool leaveShown);
 
     // Takes the desktop's colours again (after the desktop changed them).
     void applyColours();
@@ -83,7 +88,8 @@ private:
     std::vector<std::unique_ptr<Control>> controls_;
     double left_ = 0, top_ = 0; // outer corner, twips from the primary display's corner
     bool loaded_ = true;
-    bool prepared_ = false; // the native window made, placed and set up
+    bool centred_ = false; // placed by centre(), not by Left and Top
+    bool prepared_ = false; // its native window made and set up
 };
 
 } // namespace runtime

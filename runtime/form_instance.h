@@ -16,6 +16,7 @@ public:
     static void unloadAll();
 
     virtual void Unload() = 0;
+    virtual Form* loadedForm() const = 0;
 
 protected:
     FormInstanceBase() = default;
@@ -24,8 +25,10 @@ protected:
     FormInstanceBase& operator=(const FormInstanceBase&) = delete;
 
     void loaded(Form& form);
-    // Hides the window at once, stops its timers and deletes the form once
-    // the running event procedure has returned to the event loop.
+    // Stops the form's timers, hides its window and deletes the form once
+    // the running event procedure has returned to the event loop. Where the
+    // platform wants it, a window whose successor has just been shown stays
+    // on the display until that one has painted, at most a second.
     void unloaded(std::unique_ptr<Form> form);
 };
 
@@ -55,6 +58,7 @@ public:
 
     bool isLoaded() const { return form_ != nullptr; }
     F* form() const { return form_.get(); }
+    Form* loadedForm() const override { return form_.get(); }
 
 private:
     std::unique_ptr<F> form_;

@@ -57,7 +57,7 @@ void Platform::prepareWindow(QWidget* window)
     window->winId();
 }
 
-void Platform::present(QWidget* window)
+void Platform::present(QWidget* window, const std::function<void()>&)
 {
     window->show();
     window->raise();
@@ -155,7 +155,7 @@ public:
         window->winId();
         new StateKeeper(window);
     }
-    void present(QWidget* window) override { window->show(); }
+    void present(QWidget* window, const std::function<void()>&) override { window->show(); }
     void windowStateChanged(QWidget*) override { }
 };
 

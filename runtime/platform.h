@@ -10,6 +10,7 @@
 #include <QRect>
 #include <QSize>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -45,14 +46,25 @@ public:
     // compositor places them itself.
     virtual bool placesWindows() const { return true; }
 
+    // The toolkit's kind of top-level window for a screen: a dialog, unless
+    // the platform writes the window's kind itself.
+    virtual Qt::WindowType windowKind() const { return Qt::Dialog; }
+
     // Makes a top-level window's native window, when it is first shown and
     // already placed (some window managers take a window's position only
     // from the moment it is made), with its settings: kept off the taskbar
     // and the pager.
     virtual void prepareWindow(QWidget* window);
 
-    // Shows a window and gives it the keyboard.
-    virtual void present(QWidget* window);
+    // Shows a window and gives it the keyboard. placeAgain places it anew,
+    // for a platform that learns the window's frame only now.
+    virtual void present(QWidget* window, const std::function<void()>& placeAgain);
+
+    // Whether a window the user leaves stays on the display until the one
+    // shown in its place has painted: some compositing window managers
+    // (metacity's) draw a newly mapped window from a stale picture when the
+    // window it replaces goes at the same moment.
+    virtual bool keepsLeavingWindowUntilPainted() const { return false; }
 
     // A window manager minimised, maximised or made full screen a window:
     // it is put back, since it has no taskbar button and a fixed size.

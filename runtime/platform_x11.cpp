@@ -1,25 +1,39 @@
-// The platform under X11: the window manager is asked for the frame it puts
-// around a window, and told to keep the windows off the taskbar and pager.
+// The platform under X11. A screen's window is a dialog kept off the taskbar
+// and the pager (_NET_WM_WINDOW_TYPE_DIALOG, _NET_WM_STATE_SKIP_TASKBAR and
+// _NET_WM_STATE_SKIP_PAGER, written before the window is first mapped), and
+// the window manager is asked for the frame it will put around it
+// (_NET_REQUEST_FRAME_EXTENTS). The answer, _NET_FRAME_EXTENTS, comes later
+// as a property change that a native event filter picks up: nothing waits
+// for it, and the window is mapped, placed with its real frame, once it is
+// in.
 
 #include "platform.h"
 
+#include <QAbstractNativeEventFilter>
+#include <QCoreApplication>
 #include <QGuiApplication>
-#include <QScreen>
+#include <QPointer>
+#include <QTimer>
 #include <QWidget>
 #include <QtGui/qguiapplication_platform.h>
 
 #include <xcb/randr.h>
 #include <xcb/xcb.h>
 
-#include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <map>
+#include <memory>
 #include <optional>
-#include <thread>
+#include <string>
 #include <vector>
 
 namespace runtime {
 namespace {
+
+// How long a window waits to be mapped for the window manager's answer
+// (metacity and mutter take up to 200 ms for a program's first window).
+constexpr int kFrameWaitMs = 300;
 
 template <class T> struct Reply {
     T* p;
@@ -34,12 +48,36 @@ template <class T> struct Reply {
     explicit operator bool() const { return p != nullptr; }
 };
 
-class X11Platform final : public Platform {
+// The atoms the runtime writes or reads, interned once in one round trip.
+struct Atoms {
+    xcb_atom_t wmState, skipTaskbar, skipPager, wmType, dialog, requestFrame, frameExtents, supported, check, wmName,
+        utf8;
+
+    explicit Atoms(xcb_connection_t* c)
+    {
+        const char* names[] = {"_NET_WM_STATE", "_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_STATE_SKIP_PAGER",
+            "_NET_WM_WINDOW_TYPE", "_NET_WM_WINDOW_TYPE_DIALOG", "_NET_REQUEST_FRAME_EXTENTS", "_NET_FRAME_EXTENTS",
+            "_NET_SUPPORTED", "_NET_SUPPORTING_WM_CHECK", "_NET_WM_NAME", "UTF8_STRING"};
+        xcb_intern_atom_cookie_t cookies[std::size(names)];
+        for (std::size_t i = 0; i < std::size(names); ++i)
+            cookies[i] = xcb_intern_atom(c, 0, static_cast<uint16_t>(std::strlen(names[i])), names[i]);
+        xcb_atom_t* out[] = {&wmState, &skipTaskbar, &skipPager, &wmType, &dialog, &requestFrame, &frameExtents,
+            &supported, &check, &wmName, &utf8};
+        for (std::size_t i = 0; i < std::size(names); ++i) {
+            Reply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(c, cookies[i], nullptr));
+            *out[i] = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+        }
+    }
+};
+
+class X11Platform final : public Platform, private QAbstractNativeEventFilter {
 public:
     explicit X11Platform(xcb_connection_t* c)
         : c_(c)
         , root_(xcb_setup_roots_iterator(xcb_get_setup(c)).data->root)
+        , atoms_(c)
     {
+        QCoreApplication::instance()->installNativeEventFilter(this);
     }
 
     Display primaryDisplay() const override
@@ -55,37 +93,155 @@ public:
     QMargins frameExtents(QWidget* window) override
     {
         if (const xcb_window_t w = xcb_window_t(window->internalWinId())) {
-            if (const auto v = cardinals(w, atom("_NET_FRAME_EXTENTS"), XCB_ATOM_CARDINAL); v.size() == 4)
-                return {int(v[0]), int(v[2]), int(v[1]), int(v[3])}; // left, top, right, bottom
+            if (auto m = read(w))
+                return *m;
             if (window->isVisible())
                 return Platform::frameExtents(window);
-        }
-        if (!known_) {
+        } else if (managerAnswersBeforeMap()) {
             // Asking makes the native window: only where the window manager
-            // can answer, since some (weston's, for XWayland) take a window's
+            // answers, since some (weston's, for XWayland) take a window's
             // position only from the moment it is made.
-            known_ = windowManagerSupports(atom("_NET_REQUEST_FRAME_EXTENTS"))
-                ? askWindowManager(xcb_window_t(window->winId())).value_or(QMargins())
-                : QMargins();
+            prepareWindow(window);
         }
-        return *known_;
+        return last_; // all screens have one kind of window, so one kind of frame
     }
+
+    // A plain top level, which has no WM_TRANSIENT_FOR tying it to a hidden
+    // group leader (under mutter such a dialog lost its place off the
+    // taskbar); its kind is written by prepareWindow.
+    Qt::WindowType windowKind() const override { return Qt::Window; }
 
     void prepareWindow(QWidget* window) override
     {
-        window->winId();
-        const xcb_atom_t states[] = {atom("_NET_WM_STATE_SKIP_TASKBAR"), atom("_NET_WM_STATE_SKIP_PAGER")};
-        xcb_change_property(c_, XCB_PROP_MODE_REPLACE, static_cast<xcb_window_t>(window->winId()),
-            atom("_NET_WM_STATE"), XCB_ATOM_ATOM, 32, 2, states);
+        if (window->internalWinId())
+            return;
+        const auto w = static_cast<xcb_window_t>(window->winId());
+        // A dialog, not a utility window: every manager maps, frames and
+        // focuses it. Written over the toolkit's own type for a top level.
+        // The toolkit keeps the state atoms written before the map.
+        xcb_change_property(c_, XCB_PROP_MODE_REPLACE, w, atoms_.wmType, XCB_ATOM_ATOM, 32, 1, &atoms_.dialog);
+        const xcb_atom_t states[] = {atoms_.skipTaskbar, atoms_.skipPager};
+        xcb_change_property(c_, XCB_PROP_MODE_REPLACE, w, atoms_.wmState, XCB_ATOM_ATOM, 32, 2, states);
+        QObject::connect(window, &QObject::destroyed, qApp, [this, w] { waiting_.erase(w); });
+        if (managerAnswersBeforeMap())
+            ask(w); // after the type: the frame depends on it
         xcb_flush(c_);
     }
 
-private:
-    xcb_atom_t atom(const char* name) const
+    void present(QWidget* window, const std::function<void()>& placeAgain) override
     {
-        Reply<xcb_intern_atom_reply_t> r(
-            xcb_intern_atom_reply(c_, xcb_intern_atom(c_, 0, uint16_t(std::strlen(name)), name), nullptr));
-        return r ? r->atom : xcb_atom_t(XCB_ATOM_NONE);
+        if (window->isVisible()) {
+            Platform::present(window, placeAgain);
+            return;
+        }
+        prepareWindow(window);
+        const auto w = static_cast<xcb_window_t>(window->winId());
+        QPointer<QWidget> guard(window);
+        if (read(w)) {
+            // The answer is in: placed with it, whatever frame stood in.
+            waiting_.erase(w);
+            placeAgain();
+            Platform::present(window, placeAgain);
+            return;
+        }
+        const QMargins assumed = last_;
+        if (waiting_.count(w)) {
+            // Mapped once the answer is in, placed again with the real frame;
+            // or after a while if none comes.
+            auto done = std::make_shared<bool>(false);
+            auto show = [this, guard, placeAgain, done] {
+                if (*done || !guard)
+                    return;
+                *done = true;
+                placeAgain();
+                Platform::present(guard, placeAgain);
+            };
+            waiting_[w].push_back(show);
+            QTimer::singleShot(kFrameWaitMs, window, show);
+            return;
+        }
+        Platform::present(window, placeAgain);
+        if (!read(w)) {
+            // A manager that tells the frame only once the window is up
+            // (kwin): the last frame stood in; the window is placed again
+            // should its own differ (the program's first window).
+            waiting_[w].push_back([this, guard, placeAgain, assumed] {
+                if (guard && read(xcb_window_t(guard->internalWinId())).value_or(assumed) != assumed)
+                    placeAgain();
+            });
+        }
+    }
+
+    // Not under weston: there the X windows are drawn by the Wayland
+    // compositor itself, which loses the first click on a new window while
+    // the one it replaced is still mapped.
+    bool keepsLeavingWindowUntilPainted() const override { return managerName() != "Weston WM"; }
+
+private:
+    bool nativeEventFilter(const QByteArray& type, void* message, qintptr*) override
+    {
+        if (type != "xcb_generic_event_t")
+            return false;
+        const auto* event = static_cast<const xcb_generic_event_t*>(message);
+        if ((event->response_type & 0x7f) != XCB_PROPERTY_NOTIFY)
+            return false;
+        const auto* change = reinterpret_cast<const xcb_property_notify_event_t*>(event);
+        if (change->atom != atoms_.frameExtents || change->state != XCB_PROPERTY_NEW_VALUE)
+            return false;
+        if (auto m = read(change->window))
+            last_ = *m;
+        const auto it = waiting_.find(change->window);
+        if (it != waiting_.end()) {
+            // Run outside the event filter: what runs may map windows.
+            for (auto& call : it->second)
+                QMetaObject::invokeMethod(qApp, std::move(call), Qt::QueuedConnection);
+            waiting_.erase(it);
+        }
+        return false; // the toolkit sees the change as well
+    }
+
+    std::optional<QMargins> read(xcb_window_t w) const
+    {
+        const auto v = cardinals(w, atoms_.frameExtents, XCB_ATOM_CARDINAL);
+        if (v.size() != 4)
+            return std::nullopt;
+        return QMargins(int(v[0]), int(v[2]), int(v[1]), int(v[3])); // left, right, top, bottom on the wire
+    }
+
+    void ask(xcb_window_t w)
+    {
+        waiting_[w];
+        xcb_client_message_event_t event{};
+        event.response_type = XCB_CLIENT_MESSAGE;
+        event.format = 32;
+        event.window = w;
+        event.type = atoms_.requestFrame;
+        xcb_send_event(c_, 0, root_, XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
+            reinterpret_cast<const char*>(&event));
+    }
+
+    // Asked for every window: a window manager may come or go while the
+    // program runs. Two small round trips to the server, none to the manager.
+    bool managerAnswersBeforeMap() const
+    {
+        if (cardinals(root_, atoms_.check, XCB_ATOM_WINDOW).empty())
+            return false;
+        for (uint32_t a : cardinals(root_, atoms_.supported, XCB_ATOM_ATOM))
+            if (a == atoms_.requestFrame)
+                return true;
+        return false;
+    }
+
+    std::string managerName() const
+    {
+        const auto check = cardinals(root_, atoms_.check, XCB_ATOM_WINDOW);
+        if (check.empty())
+            return {};
+        Reply<xcb_get_property_reply_t> r(xcb_get_property_reply(
+            c_, xcb_get_property(c_, 0, check[0], atoms_.wmName, atoms_.utf8, 0, 256), nullptr));
+        return r ? std::string(static_cast<const char*>(xcb_get_property_value(r.p)),
+                       std::size_t(xcb_get_property_value_length(r.p)))
+                 : std::string();
     }
 
     std::vector<uint32_t> cardinals(xcb_window_t w, xcb_atom_t property, xcb_atom_t type) const
@@ -112,44 +268,12 @@ private:
         return std::nullopt;
     }
 
-    bool windowManagerSupports(xcb_atom_t feature) const
-    {
-        if (cardinals(root_, atom("_NET_SUPPORTING_WM_CHECK"), XCB_ATOM_WINDOW).empty())
-            return false;
-        for (uint32_t a : cardinals(root_, atom("_NET_SUPPORTED"), XCB_ATOM_ATOM))
-            if (a == feature)
-                return true;
-        return false;
-    }
-
-    std::optional<QMargins> askWindowManager(xcb_window_t window) const
-    {
-        const xcb_atom_t request = atom("_NET_REQUEST_FRAME_EXTENTS");
-        const xcb_atom_t extents = atom("_NET_FRAME_EXTENTS");
-
-        xcb_client_message_event_t event{};
-        event.response_type = XCB_CLIENT_MESSAGE;
-        event.format = 32;
-        event.window = window;
-        event.type = request;
-        xcb_send_event(c_, 0, root_, XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
-            reinterpret_cast<const char*>(&event));
-        xcb_flush(c_);
-
-        using namespace std::chrono;
-        const auto deadline = steady_clock::now() + milliseconds(250);
-        while (steady_clock::now() < deadline) {
-            const auto v = cardinals(window, extents, XCB_ATOM_CARDINAL);
-            if (v.size() == 4)
-                return QMargins(int(v[0]), int(v[2]), int(v[1]), int(v[3]));
-            std::this_thread::sleep_for(microseconds(500));
-        }
-        return std::nullopt;
-    }
-
     xcb_connection_t* c_;
     xcb_window_t root_;
-    std::optional<QMargins> known_;
+    Atoms atoms_;
+    // Windows whose frame is due, with what is to run once it is in.
+    std::map<xcb_window_t, std::vector<std::function<void()>>> waiting_;
+    QMargins last_; // the frame last announced for any window
 };
 
 } // namespace

@@ -91,8 +91,14 @@ public:
     Form& form() const { return form_; }
 
     std::function<void()> onClose;
+    bool arriving = false; // shown and not yet painted
+
+signals:
+    // The first frame after the window was shown has been painted.
+    void firstFrameShown();
 
 protected:
+    void paintEvent(QPaintEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
 
