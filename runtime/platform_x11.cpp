@@ -1,5 +1,5 @@
-// The platform under X11. A screen's window is a dialog kept off the taskbar
-// and the pager (_NET_WM_WINDOW_TYPE_DIALOG, _NET_WM_STATE_SKIP_TASKBAR and
+// The platform under X11. A screen's window is a normal top level kept off
+// the taskbar and the pager (_NET_WM_STATE_SKIP_TASKBAR and
 // _NET_WM_STATE_SKIP_PAGER, written before the window is first mapped), and
 // the window manager is asked for the frame it will put around it
 // (_NET_REQUEST_FRAME_EXTENTS). The answer, _NET_FRAME_EXTENTS, comes later
@@ -50,18 +50,17 @@ template <class T> struct Reply {
 
 // The atoms the runtime writes or reads, interned once in one round trip.
 struct Atoms {
-    xcb_atom_t wmState, skipTaskbar, skipPager, wmType, dialog, requestFrame, frameExtents, supported, check, wmName,
-        utf8;
+    xcb_atom_t wmState, skipTaskbar, skipPager, requestFrame, frameExtents, supported, check, wmName, utf8;
 
     explicit Atoms(xcb_connection_t* c)
     {
         const char* names[] = {"_NET_WM_STATE", "_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_STATE_SKIP_PAGER",
-            "_NET_WM_WINDOW_TYPE", "_NET_WM_WINDOW_TYPE_DIALOG", "_NET_REQUEST_FRAME_EXTENTS", "_NET_FRAME_EXTENTS",
+            "_NET_REQUEST_FRAME_EXTENTS", "_NET_FRAME_EXTENTS",
             "_NET_SUPPORTED", "_NET_SUPPORTING_WM_CHECK", "_NET_WM_NAME", "UTF8_STRING"};
         xcb_intern_atom_cookie_t cookies[std::size(names)];
         for (std::size_t i = 0; i < std::size(names); ++i)
             cookies[i] = xcb_intern_atom(c, 0, static_cast<uint16_t>(std::strlen(names[i])), names[i]);
-        xcb_atom_t* out[] = {&wmState, &skipTaskbar, &skipPager, &wmType, &dialog, &requestFrame, &frameExtents,
+        xcb_atom_t* out[] = {&wmState, &skipTaskbar, &skipPager, &requestFrame, &frameExtents,
             &supported, &check, &wmName, &utf8};
         for (std::size_t i = 0; i < std::size(names); ++i) {
             Reply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(c, cookies[i], nullptr));
@@ -106,9 +105,11 @@ public:
         return last_; // all screens have one kind of window, so one kind of frame
     }
 
-    // A plain top level, which has no WM_TRANSIENT_FOR tying it to a hidden
-    // group leader (under mutter such a dialog lost its place off the
-    // taskbar); its kind is written by prepareWindow.
+    // A normal top level (_NET_WM_WINDOW_TYPE_NORMAL) without minimise and
+    // maximise functions: every window manager maps, frames and focuses it
+    // and keeps it off the taskbar as asked. Not a utility window (weston
+    // leaves those unmanaged) and not a dialog: mutter and metacity put a
+    // dialog with no parent window on the taskbar whatever it asks.
     Qt::WindowType windowKind() const override { return Qt::Window; }
 
     void prepareWindow(QWidget* window) override
@@ -116,10 +117,8 @@ public:
         if (window->internalWinId())
             return;
         const auto w = static_cast<xcb_window_t>(window->winId());
-        // A dialog, not a utility window: every manager maps, frames and
-        // focuses it. Written over the toolkit's own type for a top level.
-        // The toolkit keeps the state atoms written before the map.
-        xcb_change_property(c_, XCB_PROP_MODE_REPLACE, w, atoms_.wmType, XCB_ATOM_ATOM, 32, 1, &atoms_.dialog);
+        // Off the taskbar and the pager; the toolkit keeps the state atoms
+        // written before the map.
         const xcb_atom_t states[] = {atoms_.skipTaskbar, atoms_.skipPager};
         xcb_change_property(c_, XCB_PROP_MODE_REPLACE, w, atoms_.wmState, XCB_ATOM_ATOM, 32, 2, states);
         QObject::connect(window, &QObject::destroyed, qApp, [this, w] { waiting_.erase(w); });

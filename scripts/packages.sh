@@ -10,6 +10,7 @@ TEST_PACKAGES=(
     python3 xvfb xauth openbox xdotool xclip x11-utils imagemagick
     dbus dbus-bin at-spi2-core python3-pyatspi gir1.2-atspi-2.0
     desktop-file-utils appstream lintian binutils-mingw-w64-x86-64
+    xfwm4 metacity mutter kwin-x11 kwin-style-breeze icewm wmctrl
     weston xwayland qt6-wayland qt6ct xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils
     orca speech-dispatcher speech-dispatcher-espeak-ng speech-dispatcher-audio-plugins espeak-ng libao4 locales
 )

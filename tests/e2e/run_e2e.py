@@ -17,6 +17,8 @@ import tempfile
 import time
 from fractions import Fraction
 
+import desktops
+
 SCREEN_W, SCREEN_H = 1024, 768
 CLIENT_W, CLIENT_H = 548, 350
 WINDOW_NAMES = "^Cifrella$|^Istruzioni$"
@@ -85,49 +87,21 @@ def solve(revealed):
 
 
 class Display:
-    """Xvfb plus openbox on a free display number."""
+    """Xvfb plus a window manager (openbox unless another is named) on a
+    free display number."""
 
-    def __init__(self, logdir):
-        self.procs = []
+    def __init__(self, logdir, desktop="openbox", strict_focus=False):
         self.clip_owner = None
         self.reads = 0
         self.logdir = logdir
-        for n in range(20, 100):
-            if n == 7 or os.path.exists(f"/tmp/.X11-unix/X{n}") or os.path.exists(f"/tmp/.X{n}-lock"):
-                continue
-            log = open(os.path.join(logdir, "xvfb.log"), "w")
-            xvfb = subprocess.Popen(["Xvfb", f":{n}", "-screen", "0", f"{SCREEN_W}x{SCREEN_H}x24",
-                                     "-nolisten", "tcp"], stdout=log, stderr=subprocess.STDOUT)
-            ok = poll(lambda: xvfb.poll() is not None or os.path.exists(f"/tmp/.X11-unix/X{n}"), 10)
-            if ok and xvfb.poll() is None:
-                self.procs.append(xvfb)
-                self.name = f":{n}"
-                break
-            xvfb.kill()
-            xvfb.wait()
-        else:
-            raise RuntimeError("no free display number")
-        self.env = dict(os.environ, DISPLAY=self.name, QT_QPA_PLATFORM="xcb", LANG="C.UTF-8")
-        self.env.pop("WAYLAND_DISPLAY", None)
-        try:
-            log = open(os.path.join(logdir, "openbox.log"), "w")
-            self.procs.append(subprocess.Popen(["openbox"], env=self.env, stdout=log, stderr=subprocess.STDOUT))
-            if not poll(lambda: "window id" in self.run("xprop", "-root", "_NET_SUPPORTING_WM_CHECK"), 10):
-                raise RuntimeError("openbox did not come up")
-        except BaseException:
-            self.close()
-            raise
+        self.desktop = desktops.Desktop(desktop, logdir)
+        self.name = self.desktop.display
+        self.env = self.desktop.env
+        self.strict_focus = strict_focus
 
     def close(self):
         self.release_clipboard()
-        for p in reversed(self.procs):
-            if p.poll() is None:
-                p.terminate()
-                try:
-                    p.wait(timeout=5)
-                except subprocess.TimeoutExpired:
-                    p.kill()
-                    p.wait()
+        self.desktop.stop()
 
     def run(self, *args, check=False, timeout=10):
         r = subprocess.run(args, env=self.env, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
@@ -184,9 +158,18 @@ class Display:
     def type_into(self, origin, n, text):
         self.click(origin, cell_rect(n), "type", "--delay", "20", text)
 
+    def active(self):
+        return self.run("xdotool", "getactivewindow").strip()
+
     def key(self, w, *keys):
-        if self.run("xdotool", "getactivewindow").strip() != w:
-            self.xdo("windowactivate", "--sync", w)
+        """Presses keys in window w. On the desktop runs the window must have
+        the focus by itself; elsewhere it is given it first."""
+        if self.active() != w:
+            if self.strict_focus:
+                if not poll(lambda: self.active() == w, 2):
+                    raise CheckFailed(f"window {w} does not have the focus (active: {self.active()})")
+            else:
+                self.xdo("windowactivate", "--sync", w)
         self.xdo("key", *keys)
 
     def clipboard(self):
@@ -330,9 +313,12 @@ class Program:
         if not ok:
             raise CheckFailed(f"{kind} window not centred: client {state['client']}, "
                               f"frame extents {state['extents']}, centre {state.get('centre')}")
-        props = d.run("xprop", "-id", w, "_NET_WM_STATE", "WM_NORMAL_HINTS")
-        if "_NET_WM_STATE_SKIP_TASKBAR" not in props:
-            raise CheckFailed(f"{kind} window lacks _NET_WM_STATE_SKIP_TASKBAR: {props!r}")
+        props = d.run("xprop", "-id", w, "_NET_WM_STATE", "WM_NORMAL_HINTS", "_NET_WM_WINDOW_TYPE")
+        for atom in ("_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_STATE_SKIP_PAGER", "_NET_WM_WINDOW_TYPE_NORMAL"):
+            if atom not in props:
+                raise CheckFailed(f"{kind} window lacks {atom}: {props!r}")
+        if d.strict_focus and not poll(lambda: d.active() == w, 2):
+            raise CheckFailed(f"{kind} window is not focused after the move (active: {d.active()})")
         mins = re.search(r"minimum size: (\d+) by (\d+)", props)
         maxs = re.search(r"maximum size: (\d+) by (\d+)", props)
         fixed = (str(CLIENT_W), str(CLIENT_H))
@@ -508,6 +494,8 @@ class Play:
         self.bravo(f"solved grid {k}")
 
     def back_and_again(self):
+        if self.p.screen("puzzle")[0] != self.win:
+            raise CheckFailed("another puzzle window")
         self.d.key(self.win, "Escape")
         self.goto("start")
         self.d.click(self.origin, PARTI)
@@ -517,6 +505,72 @@ class Play:
     def close_puzzle(self):
         self.d.key(self.win, "alt+F4")
         self.p.wait_exit("closing the puzzle window")
+
+    def open_and_type(self):
+        self.open_puzzle()
+        n = self.missing()[0]
+        value = str(self.square[n])
+        self.d.type_into(self.origin, n, value)
+        if self.d.read_box(self.origin, n) != value:
+            raise CheckFailed(f"box {n} does not hold the {value} typed into it")
+
+    def minimise(self):
+        d = self.d
+        w = self.win
+        d.xdo("windowminimize", w)
+        t0 = time.monotonic()
+
+        def back():
+            state = d.run("xprop", "-id", w, "_NET_WM_STATE", "WM_STATE")
+            return ("IsViewable" in d.run("xwininfo", "-id", w) and "_NET_WM_STATE_HIDDEN" not in state
+                    and "Iconic" not in state and d.active() == w)
+        if not poll(back, 1.0, 0.02):
+            raise CheckFailed(f"the minimised window is not back and focused within a second: "
+                              f"{d.run('xprop', '-id', w, '_NET_WM_STATE', 'WM_STATE')!r}, active {d.active()}")
+        print(f"      shown again and focused after {1000 * (time.monotonic() - t0):.0f} ms", flush=True)
+        self.goto("puzzle")
+
+    def maximise(self):
+        d = self.d
+        for states in ("maximized_vert,maximized_horz", "fullscreen"):
+            d.run("wmctrl", "-i", "-r", self.win, "-b", f"add,{states}", check=True)
+            time.sleep(0.5)  # what the window manager may do takes a moment; nothing to wait on
+            if self.p.proc.poll() is not None:
+                raise CheckFailed(f"the program ended after a {states} request")
+            self.goto("puzzle")
+
+    def openings(self, count):
+        """Opens the puzzle from the start screen and goes back, count times,
+        each screen painted on the display within 1.5 s."""
+        def run():
+            unpainted = 0
+            for i in range(count):
+                for kind, act in (("puzzle", lambda: self.d.click(self.origin, PARTI)),
+                                  ("start", lambda: self.d.key(self.win, "Escape"))):
+                    act()
+                    try:
+                        self.win, self.origin = self.p.screen(kind, timeout=1.5)
+                    except CheckFailed:
+                        unpainted += 1
+                        self.goto(kind)  # wait longer before going on
+            print(f"      {count} openings and returns: {unpainted} screens not painted within 1.5 s", flush=True)
+            if unpainted:
+                raise CheckFailed(f"{unpainted} of {2 * count} screens were not painted within 1.5 s")
+        return run
+
+    def desktop_steps(self, openings):
+        steps = [
+            ("start screen alone, 548x350, centred, a focused normal window off the taskbar and pager", self.start),
+            ("instructions and back by the keyboard, focused after every move", self.instructions),
+            ("the picture button opens the puzzle; a box takes the digits typed into it", self.open_and_type),
+            ("a minimise by the window manager is undone within a second", self.minimise),
+            ("a maximise or full-screen request leaves the designed size", self.maximise),
+            ("Esc back to the start screen, then a new puzzle", self.back_and_again),
+        ]
+        if openings:
+            steps.append((f"{openings} openings of the puzzle, each painted", self.openings(openings)))
+        steps.append(("closing the puzzle window ends the program with status 0", self.close_puzzle))
+        return steps
 
     def steps(self):
         return [
@@ -563,9 +617,11 @@ def main():
     ap = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     ap.add_argument("--build-dir", required=True)
     ap.add_argument("--artifacts")
+    ap.add_argument("--desktop", help="a window manager of desktops.MANAGERS: the checks every desktop must pass")
+    ap.add_argument("--openings", type=int, default=0, help="with --desktop: open the puzzle so many times more")
     args = ap.parse_args()
     build = os.path.abspath(args.build_dir)
-    artifacts = os.path.abspath(args.artifacts or os.path.join(build, "e2e-artifacts"))
+    artifacts = os.path.abspath(args.artifacts or os.path.join(build, "e2e-artifacts", args.desktop or "openbox"))
     os.makedirs(artifacts, exist_ok=True)
 
     t0 = time.monotonic()
@@ -582,15 +638,17 @@ def main():
             print("E2E: 0 passed, 1 failed")
             return 1
         try:
-            display = Display(artifacts)
+            display = Display(artifacts, args.desktop or "openbox", strict_focus=bool(args.desktop))
         except (RuntimeError, OSError, subprocess.SubprocessError) as e:
             print(f"E2E: could not start the X server and window manager: {e}")
             print("E2E: 0 passed, 1 failed")
             return 1
-        print(f"E2E: {binary} on display {display.name}", flush=True)
+        wm = display.desktop.wm
+        print(f"E2E: {binary} on display {display.name}, {wm.wm_name} (compositing: {wm.compositing})", flush=True)
         suite = Suite(display, binary, artifacts)
         try:
-            suite.sequence(Play(suite).steps())
+            play = Play(suite)
+            suite.sequence(play.desktop_steps(args.openings) if args.desktop else play.steps())
             for step in quit_runs(suite):
                 suite.sequence([step])
         finally:

@@ -1,0 +1,350 @@
+#!/usr/bin/python3
+"""X servers and window managers for the end-to-end runs.
+
+Starts Xvfb on a free display number and one of several window managers on
+it the way a desktop would, waits until the manager is ready and stops
+everything again, children included. Python's standard library only: the few
+X requests needed here (selection owners, properties) are spoken directly
+over the server's socket.
+
+    with desktops.Desktop("metacity", logdir) as d:
+        subprocess.run([...], env=d.env)
+
+Window managers (desktops.MANAGERS):
+
+    openbox          openbox --sm-disable
+    xfwm4            xfwm4 --compositor=on (its default) in its own D-Bus
+                     session
+    xfwm4-nocomp     xfwm4 --compositor=off
+    metacity         metacity --compositor=xrender (its default) in its own
+                     D-Bus session
+    metacity-nocomp  metacity --compositor=none
+    mutter           mutter --x11 --replace in its own D-Bus session
+    kwin             kwin_x11 --replace in its own D-Bus session (OpenGL
+                     compositing on llvmpipe)
+    icewm            icewm
+
+Pitfalls found while writing this:
+
+* metacity, mutter and kwin need a session bus: each runs inside its own
+  dbus-run-session. Activated services (dconf-service, the accessibility
+  bus) would outlive it; every manager is therefore started in a process
+  group of its own and the whole group is ended at stop. NO_AT_BRIDGE=1
+  keeps the accessibility bus from being started at all, and
+  GSETTINGS_BACKEND=memory keeps metacity and mutter from reading or
+  writing the user's dconf database (command-line options choose the
+  compositor instead).
+* xfwm4 reads its settings through xfconfd, which is started on the
+  session bus: without a bus it exits at once ("Xfconf could not be
+  initialized"), so it too runs inside dbus-run-session.
+* mutter and kwin want XDG_RUNTIME_DIR (mutter fails without it); each
+  desktop gets a private one, mode 0700, removed at stop, with private
+  XDG_CONFIG_HOME and XDG_CACHE_HOME inside it so that no manager reads or
+  writes the user's own settings (kwinrc, xfconf, ...).
+* kwin_x11 draws no frame at all (frame extents 0, 0, 0, 0) unless its
+  Breeze decoration is installed (Debian package kwin-style-breeze).
+* _NET_SUPPORTING_WM_CHECK appears before a compositing manager draws
+  anything: a compositing manager is ready only once it also owns
+  _NET_WM_CM_S<screen>.
+* kwin_x11 takes about a second and composites with OpenGL on llvmpipe,
+  taking _NET_WM_CM_S0 a little after its check window appears; it writes
+  a few dozen lines on stderr (OpenGL details, a missing keysym).
+* dbus-daemon always says "Failed to set fd limit" as root in a
+  container: harmless.
+"""
+
+import os
+import shutil
+import signal
+import socket
+import struct
+import subprocess
+import tempfile
+import time
+
+SCREEN = (1024, 768)
+
+
+class X11:
+    """A minimal X11 connection over the local socket (Xvfb runs without
+    authorisation), for the few requests a test harness needs."""
+
+    def __init__(self, display):
+        number = int(display.lstrip(":").split(".")[0])
+        self.sock = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
+        self.sock.settimeout(5)
+        self.sock.connect(f"/tmp/.X11-unix/X{number}")
+        self.sock.sendall(struct.pack("<BxHHHHxx", ord("l"), 11, 0, 0, 0))
+        head = self._read(8)
+        if head[0] != 1:
+            raise OSError(f"X server refused the connection on {display}")
+        extra = struct.unpack_from("<H", head, 6)[0] * 4
+        body = self._read(extra)
+        vendor_len, = struct.unpack_from("<H", body, 16)
+        formats = body[21]
+        screens_at = 32 + (vendor_len + 3) // 4 * 4 + 8 * formats
+        self.root, = struct.unpack_from("<I", body, screens_at)
+        self.atoms = {}
+
+    def close(self):
+        self.sock.close()
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *exc):
+        self.close()
+
+    def _read(self, n):
+        data = b""
+        while len(data) < n:
+            chunk = self.sock.recv(n - len(data))
+            if not chunk:
+                raise OSError("X server closed the connection")
+            data += chunk
+        return data
+
+    def _request(self, opcode, data1, body):
+        length = (4 + len(body) + 3) // 4
+        body += b"\0" * (length * 4 - 4 - len(body))
+        self.sock.sendall(struct.pack("<BBH", opcode, data1, length) + body)
+        while True:
+            reply = self._read(32)
+            if reply[0] == 1:
+                extra = struct.unpack_from("<I", reply, 4)[0] * 4
+                return reply + self._read(extra)
+            if reply[0] == 0:
+                return None  # an error: no such window, say
+            # events are not selected, but skip any that come
+
+    def atom(self, name, only_if_exists=False):
+        if name not in self.atoms:
+            raw = name.encode()
+            reply = self._request(16, int(only_if_exists), struct.pack("<Hxx", len(raw)) + raw)
+            self.atoms[name] = struct.unpack_from("<I", reply, 8)[0] if reply else 0
+        return self.atoms[name]
+
+    def selection_owner(self, name):
+        reply = self._request(23, 0, struct.pack("<I", self.atom(name)))
+        return struct.unpack_from("<I", reply, 8)[0] if reply else 0
+
+    def property(self, window, name, type_=0):
+        """Returns a property's 32-bit values as a list, or None when unset."""
+        reply = self._request(20, 0, struct.pack("<IIIII", window, self.atom(name), type_, 0, 4096))
+        if not reply:
+            return None
+        fmt = reply[1]
+        type_atom, _, count = struct.unpack_from("<III", reply, 8)
+        if type_atom == 0:
+            return None
+        data = reply[32:]
+        if fmt == 32:
+            return list(struct.unpack_from(f"<{count}I", data))
+        if fmt == 8:
+            return data[:count]
+        return list(struct.unpack_from(f"<{count}H", data))
+
+    def pixels(self, x, y, w, h, window=None):
+        """What the screen shows in a rectangle of the root window (a
+        compositing manager's output included), as rows of (r, g, b)."""
+        reply = self._request(73, 2, struct.pack("<IhhHHI", window or self.root, x, y, w, h, 0xFFFFFFFF))
+        if not reply:
+            return None
+        data = reply[32:]
+        return [[(data[i + 2], data[i + 1], data[i]) for i in range(r * w * 4, (r + 1) * w * 4, 4)]
+                for r in range(h)]
+
+    def pixel(self, x, y):
+        rows = self.pixels(x, y, 1, 1)
+        return rows[0][0] if rows else None
+
+    def wm_check(self):
+        """The window manager's check window, when one is running."""
+        check = self.property(self.root, "_NET_SUPPORTING_WM_CHECK")
+        if not check:
+            return 0
+        own = self.property(check[0], "_NET_SUPPORTING_WM_CHECK")
+        return check[0] if own and own[0] == check[0] else 0
+
+    def wm_name(self):
+        check = self.wm_check()
+        name = self.property(check, "_NET_WM_NAME") if check else None
+        return bytes(name).decode("utf-8", "replace") if name else None
+
+
+def poll(condition, timeout, interval=0.02):
+    deadline = time.monotonic() + timeout
+    while True:
+        result = condition()
+        if result or time.monotonic() >= deadline:
+            return result
+        time.sleep(interval)
+
+
+# name: (command, needs a D-Bus session, composites)
+MANAGERS = {
+    "openbox": (["openbox", "--sm-disable"], False, False),
+    "xfwm4": (["xfwm4", "--compositor=on", "--sm-client-disable"], True, True),
+    "xfwm4-nocomp": (["xfwm4", "--compositor=off", "--sm-client-disable"], True, False),
+    "metacity": (["metacity", "--compositor=xrender", "--sm-disable"], True, True),
+    "metacity-nocomp": (["metacity", "--compositor=none", "--sm-disable"], True, False),
+    "mutter": (["mutter", "--x11", "--replace", "--sm-disable"], True, True),
+    "kwin": (["kwin_x11", "--replace"], True, True),
+    "icewm": (["icewm"], False, False),
+}
+
+
+class Xvfb:
+    def __init__(self, logdir, size=SCREEN, first=40):
+        self.proc = None
+        for n in range(first, first + 60):
+            if os.path.exists(f"/tmp/.X11-unix/X{n}") or os.path.exists(f"/tmp/.X{n}-lock"):
+                continue
+            with open(os.path.join(logdir, f"xvfb-{n}.log"), "w") as log:
+                proc = subprocess.Popen(["Xvfb", f":{n}", "-screen", "0", f"{size[0]}x{size[1]}x24",
+                                         "-nolisten", "tcp"], stdout=log, stderr=subprocess.STDOUT,
+                                        stdin=subprocess.DEVNULL, start_new_session=True)
+            if poll(lambda: proc.poll() is not None or os.path.exists(f"/tmp/.X11-unix/X{n}"), 10) \
+                    and proc.poll() is None:
+                self.proc = proc
+                self.display = f":{n}"
+                return
+            _end(proc)
+        raise RuntimeError("no free display number")
+
+    def stop(self):
+        if self.proc:
+            _end(self.proc)
+            self.proc = None
+
+
+def _end(proc, grace=5):
+    """Ends a process started with start_new_session and all of its group."""
+    if proc.poll() is None:
+        try:
+            os.killpg(proc.pid, signal.SIGTERM)
+        except ProcessLookupError:
+            pass
+        try:
+            proc.wait(timeout=grace)
+        except subprocess.TimeoutExpired:
+            pass
+    try:
+        os.killpg(proc.pid, signal.SIGKILL)  # whatever the group still holds
+    except ProcessLookupError:
+        pass
+    if proc.poll() is None:
+        proc.wait()
+
+
+class WindowManager:
+    """One window manager on a running X server."""
+
+    def __init__(self, name, display, logdir, env=None, timeout=20):
+        command, bus, composites = MANAGERS[name]
+        self.name = name
+        self.runtime_dir = tempfile.mkdtemp(prefix=f"xdg-{name}-")
+        os.chmod(self.runtime_dir, 0o700)
+        config = os.path.join(self.runtime_dir, "config")
+        cache = os.path.join(self.runtime_dir, "cache")
+        os.makedirs(config)
+        os.makedirs(cache)
+        self.env = dict(env or os.environ, DISPLAY=display, XDG_RUNTIME_DIR=self.runtime_dir,
+                        XDG_CONFIG_HOME=config, XDG_CACHE_HOME=cache,
+                        NO_AT_BRIDGE="1", GSETTINGS_BACKEND="memory")
+        for k in ("WAYLAND_DISPLAY", "DBUS_SESSION_BUS_ADDRESS", "SESSION_MANAGER"):
+            self.env.pop(k, None)
+        if bus:
+            command = ["dbus-run-session", "--"] + command
+        self.log_path = os.path.join(logdir, f"{name}.log")
+        t0 = time.monotonic()
+        with open(self.log_path, "w") as log:
+            self.proc = subprocess.Popen(command, env=self.env, stdout=log, stderr=subprocess.STDOUT,
+                                         stdin=subprocess.DEVNULL, start_new_session=True)
+        self.x = X11(display)
+        screen_cm = "_NET_WM_CM_S0"
+
+        def ready():
+            if self.proc.poll() is not None:
+                return "exited"
+            if not self.x.wm_check():
+                return None
+            if composites and not self.x.selection_owner(screen_cm):
+                return None
+            return "ready"
+
+        state = poll(ready, timeout)
+        if state != "ready":
+            self.stop()
+            raise RuntimeError(f"{name} did not come up ({state or 'timed out'}); see {self.log_path}")
+        self.start_time = time.monotonic() - t0
+        self.wm_name = self.x.wm_name()
+        self.compositing = bool(self.x.selection_owner(screen_cm))
+
+    def stop(self):
+        if self.proc:
+            _end(self.proc)
+            self.proc = None
+        if self.x:
+            self.x.close()
+            self.x = None
+        shutil.rmtree(self.runtime_dir, ignore_errors=True)
+
+    def stderr(self):
+        with open(self.log_path, errors="replace") as f:
+            return f.read()
+
+
+class Desktop:
+    """Xvfb plus a window manager; env is the environment for programs on it."""
+
+    def __init__(self, manager, logdir, size=SCREEN):
+        os.makedirs(logdir, exist_ok=True)
+        self.xvfb = Xvfb(logdir, size)
+        self.display = self.xvfb.display
+        self.wm = None
+        try:
+            self.wm = WindowManager(manager, self.display, logdir) if manager else None
+        except BaseException:
+            self.xvfb.stop()
+            raise
+        self.env = dict(os.environ, DISPLAY=self.display, QT_QPA_PLATFORM="xcb", LANG="C.UTF-8")
+        for k in ("WAYLAND_DISPLAY", "XDG_SESSION_TYPE"):
+            self.env.pop(k, None)
+
+    def stop(self):
+        if self.wm:
+            self.wm.stop()
+            self.wm = None
+        self.xvfb.stop()
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *exc):
+        self.stop()
+
+
+def main():
+    import argparse
+    ap = argparse.ArgumentParser(description="Starts each window manager once and reports how it went.")
+    ap.add_argument("managers", nargs="*", default=list(MANAGERS))
+    ap.add_argument("--logdir", default=None)
+    args = ap.parse_args()
+    logdir = args.logdir or tempfile.mkdtemp(prefix="desktops-")
+    for name in args.managers:
+        t0 = time.monotonic()
+        try:
+            with Desktop(name, logdir) as d:
+                wm = d.wm
+                lines = [l for l in wm.stderr().splitlines() if l.strip()]
+                print(f"{name:16} ready in {wm.start_time:.2f} s as {wm.wm_name!r}, "
+                      f"compositing {'yes' if wm.compositing else 'no'}, {len(lines)} lines on stderr")
+        except RuntimeError as e:
+            print(f"{name:16} FAILED: {e}")
+        print(f"{'':16} (stopped; {time.monotonic() - t0:.2f} s in all)")
+    print(f"logs in {logdir}")
+
+
+if __name__ == "__main__":
+    main()
