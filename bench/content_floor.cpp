@@ -45,7 +45,8 @@ int main(int argc, char** argv)
     QApplication::setWindowIcon(QIcon(QPixmap::fromImage(pixels(":/cifrella.argb"))));
     QWidget window;
     window.setWindowTitle(QStringLiteral("Cifrella"));
-    window.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    window.setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+        | Qt::WindowCloseButtonHint);
     window.setFixedSize(548, 350);
     QPalette pal = window.palette();
     pal.setColor(QPalette::Window, QColor(255, 128, 128));

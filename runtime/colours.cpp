@@ -72,9 +72,10 @@ QColor toColor(Rgb rgb)
     return QColor(rgb.red, rgb.green, rgb.blue);
 }
 
-QPalette controlPalette(const QWidget* widget, const ControlDesign& d, Rgb formBackground)
+std::optional<QPalette> controlPalette(const QWidget* widget, const ControlDesign& d, Rgb formBackground)
 {
-    QPalette palette = QApplication::palette(widget);
+    const QPalette desktop = QApplication::palette(widget);
+    QPalette palette = desktop;
     const QColor background = toColor(d.background.value_or(formBackground));
     if (d.background)
         palette.setColor(QPalette::Window, background);
@@ -94,6 +95,10 @@ QPalette controlPalette(const QWidget* widget, const ControlDesign& d, Rgb formB
     default:
         break;
     }
+    // Left as the desktop's own: the style keeps what it has painted with a
+    // palette, so controls sharing the desktop's are drawn once for all.
+    if (palette.resolveMask() == 0)
+        return std::nullopt;
     return palette;
 }
 

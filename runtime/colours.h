@@ -9,6 +9,7 @@
 #include <QColor>
 
 #include <initializer_list>
+#include <optional>
 
 class QPalette;
 class QWidget;
@@ -29,8 +30,9 @@ QColor toColor(Rgb rgb);
 
 // The palette a control paints with: the desktop's palette for its kind of
 // widget, with the design's colours put in, and every colour the design
-// leaves to the desktop checked against the background it is drawn on.
-QPalette controlPalette(const QWidget* widget, const ControlDesign& design, Rgb formBackground);
+// leaves to the desktop checked against the background it is drawn on;
+// nothing where the desktop's palette serves as it is.
+std::optional<QPalette> controlPalette(const QWidget* widget, const ControlDesign& design, Rgb formBackground);
 
 // The outline colour of a shape on a form of the given background.
 QColor shapeOutline(const QWidget* widget, const ControlDesign& design, Rgb formBackground);

@@ -6,6 +6,7 @@
 #include "form.h"
 #include "widgets.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
@@ -193,6 +194,44 @@ int Timer::Interval() const
 
 namespace detail {
 
+namespace {
+
+// As on the GNOME desktop, the text cursor stops blinking after ten seconds
+// without typing or clicking in a box, and stays shown; the next key, click
+// or focus on a box starts it again. An idle screen then costs nothing.
+class CursorBlink : public QObject {
+public:
+    static CursorBlink& instance()
+    {
+        static CursorBlink blink;
+        return blink;
+    }
+
+    void restart()
+    {
+        if (desktopFlashTime_ <= 0)
+            return; // the desktop does not blink its cursors
+        if (QApplication::cursorFlashTime() != desktopFlashTime_)
+            QApplication::setCursorFlashTime(desktopFlashTime_);
+        stop_.start();
+    }
+
+private:
+    CursorBlink()
+        : desktopFlashTime_(QApplication::cursorFlashTime())
+    {
+        stop_.setSingleShot(true);
+        stop_.setInterval(kBlinkTimeoutMs);
+        connect(&stop_, &QTimer::timeout, this, [] { QApplication::setCursorFlashTime(0); });
+    }
+
+    static constexpr int kBlinkTimeoutMs = 10000;
+    int desktopFlashTime_;
+    QTimer stop_;
+};
+
+} // namespace
+
 BoxWidget::BoxWidget(QWidget* parent)
     : QLineEdit(parent)
 {
@@ -201,8 +240,21 @@ BoxWidget::BoxWidget(QWidget* parent)
 
 void BoxWidget::focusInEvent(QFocusEvent* event)
 {
+    CursorBlink::instance().restart();
     QLineEdit::focusInEvent(event); // selects the whole text when entered with Tab
     selectedOnEntry_ = hasSelectedText();
+}
+
+void BoxWidget::keyPressEvent(QKeyEvent* event)
+{
+    CursorBlink::instance().restart();
+    QLineEdit::keyPressEvent(event);
+}
+
+void BoxWidget::mousePressEvent(QMouseEvent* event)
+{
+    CursorBlink::instance().restart();
+    QLineEdit::mousePressEvent(event);
 }
 
 QRect BoxWidget::characterRect(int offset) const

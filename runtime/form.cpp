@@ -7,6 +7,8 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QPaintEvent>
+#include <QPainter>
 #include <QPushButton>
 #include <QShortcut>
 #include <QTimer>
@@ -80,7 +82,9 @@ FormWindow::FormWindow(Form& form)
 
 void FormWindow::paintEvent(QPaintEvent* event)
 {
-    QWidget::paintEvent(event);
+    // The screen's background is painted, not put in the window's palette:
+    // the controls keep the desktop's palette, shared by every screen.
+    QPainter(this).fillRect(event->rect(), background);
     if (arriving) {
         // The frame reaches the display once painting has returned.
         arriving = false;
@@ -119,13 +123,14 @@ Form::Form(const FormDesign& design)
     QWidget* w = window_.get();
     w->setObjectName(qs(design.name));
     w->setWindowTitle(qs(design.caption));
-    // A title and a close box only (Motif decorations and functions), of the
-    // kind the platform gives. Not a tool window: some window managers leave
-    // those unmanaged, never focused.
-    w->setWindowFlags(platform().windowKind() | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-        | Qt::WindowCloseButtonHint);
+    // Not a tool window: some window managers leave those unmanaged, never
+    // focused.
+    w->setWindowFlags(platform().windowFlags());
     w->setFixedSize(pixels(design.clientWidth), pixels(design.clientHeight));
-    w->setAutoFillBackground(true);
+    window_->background = toColor(design.background);
+    // The window manager may be asked for the frame now, to answer while the
+    // controls are built.
+    platform().windowMade(w);
     buildControls();
     applyColours();
 }
@@ -180,10 +185,6 @@ Control& Form::controlAt(std::size_t index, std::string_view name) const
 
 void Form::applyColours()
 {
-    QWidget* w = window_.get();
-    QPalette palette = QApplication::palette(w);
-    palette.setColor(QPalette::Window, toColor(design_.background));
-    w->setPalette(palette);
     for (const auto& c : controls_) {
         QWidget* widget = c->widget();
         if (!widget)
@@ -191,7 +192,7 @@ void Form::applyColours()
         if (c->kind() == ControlKind::Shape)
             static_cast<detail::ShapeWidget*>(widget)->setOutline(shapeOutline(widget, c->design(), design_.background));
         else
-            widget->setPalette(controlPalette(widget, c->design(), design_.background));
+            widget->setPalette(controlPalette(widget, c->design(), design_.background).value_or(QPalette()));
     }
 }
 

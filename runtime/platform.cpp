@@ -35,6 +35,12 @@ Display Platform::primaryDisplay() const
     return {QRect(logical.topLeft(), native), ratio, logical.topLeft()};
 }
 
+Qt::WindowFlags Platform::windowFlags() const
+{
+    return windowKind() | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+        | Qt::WindowCloseButtonHint;
+}
+
 QMargins Platform::frameExtents(QWidget* window)
 {
     if (!window->isVisible())

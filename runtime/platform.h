@@ -50,6 +50,17 @@ public:
     // the platform writes the window's kind itself.
     virtual Qt::WindowType windowKind() const { return Qt::Dialog; }
 
+    // A screen's window flags: of that kind, with a title and a close box
+    // only (Motif decorations and functions).
+    Qt::WindowFlags windowFlags() const;
+
+    // The toolkit has started: a platform may start asking about windows.
+    virtual void toolkitStarted() { }
+
+    // A new top-level window, before its controls are built and long before
+    // it is placed: a platform may start asking about it.
+    virtual void windowMade(QWidget*) { }
+
     // Makes a top-level window's native window, when it is first shown and
     // already placed (some window managers take a window's position only
     // from the moment it is made), with its settings: kept off the taskbar

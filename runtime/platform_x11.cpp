@@ -13,6 +13,7 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QPointer>
+#include <QScreen>
 #include <QTimer>
 #include <QWidget>
 #include <QtGui/qguiapplication_platform.h>
@@ -77,16 +78,38 @@ public:
         , atoms_(c)
     {
         QCoreApplication::instance()->installNativeEventFilter(this);
+        auto* app = qGuiApp;
+        auto forget = [this] { primary_.reset(); };
+        QObject::connect(app, &QGuiApplication::primaryScreenChanged, app, forget);
+        QObject::connect(app, &QGuiApplication::screenAdded, app, forget);
+        QObject::connect(app, &QGuiApplication::screenRemoved, app, forget);
+        for (QScreen* screen : QGuiApplication::screens())
+            QObject::connect(screen, &QScreen::geometryChanged, app, forget);
+        QObject::connect(app, &QGuiApplication::screenAdded, app,
+            [forget](QScreen* screen) { QObject::connect(screen, &QScreen::geometryChanged, qGuiApp, forget); });
     }
 
     Display primaryDisplay() const override
     {
-        Display d = Platform::primaryDisplay();
         // The toolkit rounds a display's size in device-independent pixels;
-        // the server knows it exactly in device pixels.
-        if (auto exact = monitorAt(d.origin))
-            d.native = *exact;
-        return d;
+        // the server knows it exactly in device pixels. Asked again only
+        // when the toolkit sees the displays change.
+        if (!primary_) {
+            Display d = Platform::primaryDisplay();
+            if (auto exact = monitorAt(d.origin))
+                d.native = *exact;
+            primary_ = d;
+        }
+        return *primary_;
+    }
+
+    void windowMade(QWidget* window) override
+    {
+        // Asking makes the native window: only where the window manager
+        // answers, since some (weston's, for XWayland) take a window's
+        // position only from the moment it is made.
+        if (managerAnswersBeforeMap())
+            prepareWindow(window);
     }
 
     QMargins frameExtents(QWidget* window) override
@@ -96,13 +119,8 @@ public:
                 return *m;
             if (window->isVisible())
                 return Platform::frameExtents(window);
-        } else if (managerAnswersBeforeMap()) {
-            // Asking makes the native window: only where the window manager
-            // answers, since some (weston's, for XWayland) take a window's
-            // position only from the moment it is made.
-            prepareWindow(window);
         }
-        return last_; // all screens have one kind of window, so one kind of frame
+        return knownFrame().value_or(QMargins());
     }
 
     // A normal top level (_NET_WM_WINDOW_TYPE_NORMAL) without minimise and
@@ -143,32 +161,44 @@ public:
             Platform::present(window, placeAgain);
             return;
         }
-        const QMargins assumed = last_;
-        if (waiting_.count(w)) {
-            // Mapped once the answer is in, placed again with the real frame;
-            // or after a while if none comes.
-            auto done = std::make_shared<bool>(false);
-            auto show = [this, guard, placeAgain, done] {
-                if (*done || !guard)
-                    return;
-                *done = true;
-                placeAgain();
-                Platform::present(guard, placeAgain);
-            };
-            waiting_[w].push_back(show);
-            QTimer::singleShot(kFrameWaitMs, window, show);
-            return;
-        }
-        Platform::present(window, placeAgain);
-        if (!read(w)) {
-            // A manager that tells the frame only once the window is up
-            // (kwin): the last frame stood in; the window is placed again
-            // should its own differ (the program's first window).
-            waiting_[w].push_back([this, guard, placeAgain, assumed] {
+        const auto known = knownFrame();
+        if (known || !waiting_.count(w)) {
+            // The frame of a window of the same kind stood in, or none where
+            // the manager tells the frame only once the window is up (kwin);
+            // the window is placed again should its own differ.
+            Platform::present(window, placeAgain);
+            waiting_[w].push_back([this, guard, placeAgain, assumed = known.value_or(QMargins())] {
                 if (guard && read(xcb_window_t(guard->internalWinId())).value_or(assumed) != assumed)
                     placeAgain();
             });
+            return;
         }
+        // Nothing known yet: mapped once the answer is in, placed with the
+        // real frame; or after a while if none comes.
+        auto done = std::make_shared<bool>(false);
+        auto show = [this, guard, placeAgain, done] {
+            if (*done || !guard)
+                return;
+            *done = true;
+            placeAgain();
+            Platform::present(guard, placeAgain);
+        };
+        waiting_[w].push_back(show);
+        QTimer::singleShot(kFrameWaitMs, window, show);
+    }
+
+    void toolkitStarted() override
+    {
+        // A window of the kind the screens have, never shown, asked about at
+        // once: the window manager answers while the program loads its fonts
+        // and builds its first screen, which is then placed with that frame
+        // and shown without waiting.
+        if (!managerAnswersBeforeMap())
+            return;
+        probe_ = std::make_unique<QWidget>();
+        probe_->setWindowFlags(windowFlags());
+        prepareWindow(probe_.get());
+        xcb_flush(c_);
     }
 
     // Not under weston: there the X windows are drawn by the Wayland
@@ -185,10 +215,14 @@ private:
         if ((event->response_type & 0x7f) != XCB_PROPERTY_NOTIFY)
             return false;
         const auto* change = reinterpret_cast<const xcb_property_notify_event_t*>(event);
+        if (change->window == root_ && (change->atom == atoms_.check || change->atom == atoms_.supported))
+            manager_.reset();
         if (change->atom != atoms_.frameExtents || change->state != XCB_PROPERTY_NEW_VALUE)
             return false;
         if (auto m = read(change->window))
             last_ = *m;
+        if (probe_ && change->window == xcb_window_t(probe_->internalWinId()))
+            QMetaObject::invokeMethod(qApp, [this] { probe_.reset(); }, Qt::QueuedConnection);
         const auto it = waiting_.find(change->window);
         if (it != waiting_.end()) {
             // Run outside the event filter: what runs may map windows.
@@ -197,6 +231,17 @@ private:
             waiting_.erase(it);
         }
         return false; // the toolkit sees the change as well
+    }
+
+    // The frame last announced for a window of the program, the probe's
+    // included: all screens have one kind of window, so one kind of frame.
+    std::optional<QMargins> knownFrame()
+    {
+        if (!last_ && probe_)
+            last_ = read(xcb_window_t(probe_->winId()));
+        if (last_ && probe_)
+            probe_.reset();
+        return last_;
     }
 
     std::optional<QMargins> read(xcb_window_t w) const
@@ -219,29 +264,34 @@ private:
             reinterpret_cast<const char*>(&event));
     }
 
-    // Asked for every window: a window manager may come or go while the
-    // program runs. Two small round trips to the server, none to the manager.
-    bool managerAnswersBeforeMap() const
+    // What the running window manager is and does, read again whenever the
+    // root window says the manager has changed (a manager may come or go
+    // while the program runs).
+    struct Manager {
+        bool answersBeforeMap = false;
+        std::string name;
+    };
+
+    const Manager& manager() const
     {
-        if (cardinals(root_, atoms_.check, XCB_ATOM_WINDOW).empty())
-            return false;
-        for (uint32_t a : cardinals(root_, atoms_.supported, XCB_ATOM_ATOM))
-            if (a == atoms_.requestFrame)
-                return true;
-        return false;
+        if (!manager_) {
+            Manager m;
+            if (const auto check = cardinals(root_, atoms_.check, XCB_ATOM_WINDOW); !check.empty()) {
+                for (uint32_t a : cardinals(root_, atoms_.supported, XCB_ATOM_ATOM))
+                    m.answersBeforeMap |= a == atoms_.requestFrame;
+                Reply<xcb_get_property_reply_t> r(xcb_get_property_reply(
+                    c_, xcb_get_property(c_, 0, check[0], atoms_.wmName, atoms_.utf8, 0, 256), nullptr));
+                if (r)
+                    m.name.assign(static_cast<const char*>(xcb_get_property_value(r.p)),
+                        std::size_t(xcb_get_property_value_length(r.p)));
+            }
+            manager_ = m;
+        }
+        return *manager_;
     }
 
-    std::string managerName() const
-    {
-        const auto check = cardinals(root_, atoms_.check, XCB_ATOM_WINDOW);
-        if (check.empty())
-            return {};
-        Reply<xcb_get_property_reply_t> r(xcb_get_property_reply(
-            c_, xcb_get_property(c_, 0, check[0], atoms_.wmName, atoms_.utf8, 0, 256), nullptr));
-        return r ? std::string(static_cast<const char*>(xcb_get_property_value(r.p)),
-                       std::size_t(xcb_get_property_value_length(r.p)))
-                 : std::string();
-    }
+    bool managerAnswersBeforeMap() const { return manager().answersBeforeMap; }
+    const std::string& managerName() const { return manager().name; }
 
     std::vector<uint32_t> cardinals(xcb_window_t w, xcb_atom_t property, xcb_atom_t type) const
     {
@@ -272,7 +322,10 @@ private:
     Atoms atoms_;
     // Windows whose frame is due, with what is to run once it is in.
     std::map<xcb_window_t, std::vector<std::function<void()>>> waiting_;
-    QMargins last_; // the frame last announced for any window
+    mutable std::optional<Manager> manager_;
+    std::optional<QMargins> last_; // the frame last announced for any window
+    std::unique_ptr<QWidget> probe_;
+    mutable std::optional<Display> primary_;
 };
 
 } // namespace

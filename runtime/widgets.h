@@ -32,6 +32,8 @@ public:
 
 protected:
     void focusInEvent(QFocusEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
 
 private:
     bool selectedOnEntry_ = false;
@@ -92,6 +94,7 @@ public:
 
     std::function<void()> onClose;
     bool arriving = false; // shown and not yet painted
+    QColor background; // the screen's
 
 signals:
     // The first frame after the window was shown has been painted.

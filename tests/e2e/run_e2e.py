@@ -27,6 +27,7 @@ PARTI = (320, 200, 81, 57)
 MESSAGE = (288, 280, 185, 33)
 BOX = 41
 PUZZLE_BG = (192, 255, 255)
+START_BG = (255, 128, 128)
 BG_PROBE = (4, 4)
 
 PATTERNS = [{1, 3, 5}, {9, 3, 5}, {6, 3, 5}, {1, 3, 7}, {7, 8, 5},
@@ -234,7 +235,6 @@ class Program:
         self.log = open(log_path, "a")
         self.proc = subprocess.Popen([binary], env=display.env, stdout=self.log, stderr=subprocess.STDOUT,
                                      stdin=subprocess.DEVNULL)
-        self.start_bg = None
 
     def stop(self):
         if self.proc.poll() is None:
@@ -258,7 +258,7 @@ class Program:
 
         Returns (window id, client origin)."""
         d = self.d
-        seen, probes = [], []
+        seen = []
 
         def identify():
             wins = d.visible_windows()
@@ -274,13 +274,8 @@ class Program:
             bg = d.grab().pixel(geo[0] + BG_PROBE[0], geo[1] + BG_PROBE[1])
             if kind == "puzzle" and bg == PUZZLE_BG:
                 return w, geo
-            if kind == "start" and bg not in (PUZZLE_BG, (0, 0, 0)):
-                # The first start screen sets the colour, once two looks agree.
-                settled = self.start_bg or (bg if probes[-1:] == [bg] else None)
-                probes.append(bg)
-                if bg == settled:
-                    self.start_bg = bg
-                    return w, geo
+            if kind == "start" and bg == START_BG:
+                return w, geo
             return None
 
         found = poll(identify, timeout)

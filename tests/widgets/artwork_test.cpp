@@ -254,7 +254,9 @@ private slots:
                                                             : &frmcalcolo().Show();
         auto* box = widget(form, holder);
         const QImage image = box->grab().toImage();
-        const QColor background = form->window()->palette().color(QPalette::Window);
+        const QColor background = screen == "frmquadratiinizio" ? QColor(255, 128, 128)
+            : screen == "frmistruzioni"                         ? QColor(255, 192, 128)
+                                                                : QColor(192, 255, 255);
         int inside = 0, outside = 0;
         for (int y = 0; y < image.height(); ++y)
             for (int x = 0; x < image.width(); ++x) {
