@@ -139,7 +139,10 @@ public:
         // written before the map.
         const xcb_atom_t states[] = {atoms_.skipTaskbar, atoms_.skipPager};
         xcb_change_property(c_, XCB_PROP_MODE_REPLACE, w, atoms_.wmState, XCB_ATOM_ATOM, 32, 2, states);
-        QObject::connect(window, &QObject::destroyed, qApp, [this, w] { waiting_.erase(w); });
+        QObject::connect(window, &QObject::destroyed, qApp, [this, w] {
+            waiting_.erase(w);
+            frames_.erase(w);
+        });
         if (managerAnswersBeforeMap())
             ask(w); // after the type: the frame depends on it
         xcb_flush(c_);
@@ -219,6 +222,7 @@ private:
             manager_.reset();
         if (change->atom != atoms_.frameExtents || change->state != XCB_PROPERTY_NEW_VALUE)
             return false;
+        frames_.erase(change->window);
         if (auto m = read(change->window))
             last_ = *m;
         if (probe_ && change->window == xcb_window_t(probe_->internalWinId()))
@@ -244,12 +248,18 @@ private:
         return last_;
     }
 
-    std::optional<QMargins> read(xcb_window_t w) const
+    // A window's frame as the manager announced it: kept once read, and
+    // read again when the manager changes it.
+    std::optional<QMargins> read(xcb_window_t w)
     {
+        if (const auto it = frames_.find(w); it != frames_.end())
+            return it->second;
         const auto v = cardinals(w, atoms_.frameExtents, XCB_ATOM_CARDINAL);
         if (v.size() != 4)
             return std::nullopt;
-        return QMargins(int(v[0]), int(v[2]), int(v[1]), int(v[3])); // left, right, top, bottom on the wire
+        const QMargins m{int(v[0]), int(v[2]), int(v[1]), int(v[3])}; // left, right, top, bottom on the wire
+        frames_[w] = m;
+        return m;
     }
 
     void ask(xcb_window_t w)
@@ -323,6 +333,7 @@ private:
     // Windows whose frame is due, with what is to run once it is in.
     std::map<xcb_window_t, std::vector<std::function<void()>>> waiting_;
     mutable std::optional<Manager> manager_;
+    std::map<xcb_window_t, QMargins> frames_;
     std::optional<QMargins> last_; // the frame last announced for any window
     std::unique_ptr<QWidget> probe_;
     mutable std::optional<Display> primary_;
