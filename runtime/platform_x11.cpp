@@ -248,16 +248,17 @@ private:
         return last_;
     }
 
-    // A window's frame as the manager announced it: kept once read, and
-    // read again when the manager changes it.
+    // A window's frame as the manager announced it, or that it has announced
+    // none yet: kept once read, and read again when the manager changes it
+    // (the property change comes through the event filter).
     std::optional<QMargins> read(xcb_window_t w)
     {
         if (const auto it = frames_.find(w); it != frames_.end())
             return it->second;
         const auto v = cardinals(w, atoms_.frameExtents, XCB_ATOM_CARDINAL);
-        if (v.size() != 4)
-            return std::nullopt;
-        const QMargins m{int(v[0]), int(v[2]), int(v[1]), int(v[3])}; // left, right, top, bottom on the wire
+        std::optional<QMargins> m;
+        if (v.size() == 4)
+            m = QMargins(int(v[0]), int(v[2]), int(v[1]), int(v[3])); // left, right, top, bottom on the wire
         frames_[w] = m;
         return m;
     }
@@ -278,22 +279,24 @@ private:
     // root window says the manager has changed (a manager may come or go
     // while the program runs).
     struct Manager {
+        xcb_window_t check = XCB_NONE;
         bool answersBeforeMap = false;
-        std::string name;
+        mutable std::optional<std::string> name;
     };
 
     const Manager& manager() const
     {
         if (!manager_) {
+            // Both asked at once: one wait for the server.
+            const auto checkCookie = xcb_get_property(c_, 0, root_, atoms_.check, XCB_ATOM_WINDOW, 0, 1);
+            const auto supportedCookie = xcb_get_property(c_, 0, root_, atoms_.supported, XCB_ATOM_ATOM, 0, 4096);
             Manager m;
-            if (const auto check = cardinals(root_, atoms_.check, XCB_ATOM_WINDOW); !check.empty()) {
-                for (uint32_t a : cardinals(root_, atoms_.supported, XCB_ATOM_ATOM))
+            const auto check = values(xcb_get_property_reply(c_, checkCookie, nullptr));
+            const auto supported = values(xcb_get_property_reply(c_, supportedCookie, nullptr));
+            if (!check.empty()) {
+                m.check = check[0];
+                for (uint32_t a : supported)
                     m.answersBeforeMap |= a == atoms_.requestFrame;
-                Reply<xcb_get_property_reply_t> r(xcb_get_property_reply(
-                    c_, xcb_get_property(c_, 0, check[0], atoms_.wmName, atoms_.utf8, 0, 256), nullptr));
-                if (r)
-                    m.name.assign(static_cast<const char*>(xcb_get_property_value(r.p)),
-                        std::size_t(xcb_get_property_value_length(r.p)));
             }
             manager_ = m;
         }
@@ -301,18 +304,37 @@ private:
     }
 
     bool managerAnswersBeforeMap() const { return manager().answersBeforeMap; }
-    const std::string& managerName() const { return manager().name; }
+
+    const std::string& managerName() const
+    {
+        const Manager& m = manager();
+        if (!m.name) {
+            m.name.emplace();
+            if (m.check != XCB_NONE) {
+                Reply<xcb_get_property_reply_t> r(xcb_get_property_reply(
+                    c_, xcb_get_property(c_, 0, m.check, atoms_.wmName, atoms_.utf8, 0, 256), nullptr));
+                if (r)
+                    m.name->assign(static_cast<const char*>(xcb_get_property_value(r.p)),
+                        std::size_t(xcb_get_property_value_length(r.p)));
+            }
+        }
+        return *m.name;
+    }
 
     std::vector<uint32_t> cardinals(xcb_window_t w, xcb_atom_t property, xcb_atom_t type) const
     {
-        Reply<xcb_get_property_reply_t> r(
-            xcb_get_property_reply(c_, xcb_get_property(c_, 0, w, property, type, 0, 1024), nullptr));
-        std::vector<uint32_t> values;
+        return values(xcb_get_property_reply(c_, xcb_get_property(c_, 0, w, property, type, 0, 1024), nullptr));
+    }
+
+    static std::vector<uint32_t> values(xcb_get_property_reply_t* reply)
+    {
+        Reply<xcb_get_property_reply_t> r(reply);
+        std::vector<uint32_t> v;
         if (r && r->format == 32) {
             const auto* data = static_cast<const uint32_t*>(xcb_get_property_value(r.p));
-            values.assign(data, data + xcb_get_property_value_length(r.p) / 4);
+            v.assign(data, data + xcb_get_property_value_length(r.p) / 4);
         }
-        return values;
+        return v;
     }
 
     std::optional<QRect> monitorAt(QPoint corner) const
@@ -332,8 +354,8 @@ private:
     Atoms atoms_;
     // Windows whose frame is due, with what is to run once it is in.
     std::map<xcb_window_t, std::vector<std::function<void()>>> waiting_;
-    mutable std::optional<Manager> manager_;
-    std::map<xcb_window_t, QMargins> frames_;
+    mutable std::optional<Manager> manager_; // name filled in when first asked
+    std::map<xcb_window_t, std::optional<QMargins>> frames_;
     std::optional<QMargins> last_; // the frame last announced for any window
     std::unique_ptr<QWidget> probe_;
     mutable std::optional<Display> primary_;
