@@ -235,6 +235,7 @@ class Program:
         self.log = open(log_path, "a")
         self.proc = subprocess.Popen([binary], env=display.env, stdout=self.log, stderr=subprocess.STDOUT,
                                      stdin=subprocess.DEVNULL)
+        self.reported = set()  # the screens whose frame has been printed
 
     def stop(self):
         if self.proc.poll() is None:
@@ -308,6 +309,11 @@ class Program:
         if not ok:
             raise CheckFailed(f"{kind} window not centred: client {state['client']}, "
                               f"frame extents {state['extents']}, centre {state.get('centre')}")
+        if d.strict_focus and kind not in self.reported:
+            self.reported.add(kind)
+            cx, cy = state["centre"]
+            print(f"      {kind}: frame extents {state['extents']}, outer centre off the display's by "
+                  f"({cx - SCREEN_W / 2:+g}, {cy - SCREEN_H / 2:+g}) px", flush=True)
         props = d.run("xprop", "-id", w, "_NET_WM_STATE", "WM_NORMAL_HINTS", "_NET_WM_WINDOW_TYPE")
         for atom in ("_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_STATE_SKIP_PAGER", "_NET_WM_WINDOW_TYPE_NORMAL"):
             if atom not in props:
