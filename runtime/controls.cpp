@@ -287,8 +287,13 @@ void PictureWidget::paintEvent(QPaintEvent*)
 {
     if (picture_.isNull())
         return;
-    QPainter painter(this);
-    painter.drawImage(0, 0, picture_.image(devicePixelRatioF()));
+    // Drawn anew for another pixel ratio when the window has moved to such
+    // a display: a picture that cannot be read then is a run-time error,
+    // reported like one, never thrown into the toolkit's painting.
+    runProcedure([this] {
+        QPainter painter(this);
+        painter.drawImage(0, 0, picture_.image(devicePixelRatioF()));
+    });
 }
 
 ShapeWidget::ShapeWidget(QWidget* parent, QColor fill)
