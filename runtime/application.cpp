@@ -71,7 +71,6 @@ int run(int argc, char** argv, const ProgramRecord& program, const std::function
     int toolkitArgc = int(args.size());
 
     QApplication app(toolkitArgc, toolkitArgv.data());
-    platform().toolkitStarted();
     runProcedure([&] {
         prepareToolkit(program);
         showStartScreen();

@@ -54,9 +54,6 @@ public:
     // only (Motif decorations and functions).
     Qt::WindowFlags windowFlags() const;
 
-    // The toolkit has started: a platform may start asking about windows.
-    virtual void toolkitStarted() { }
-
     // A new top-level window, before its controls are built and long before
     // it is placed: a platform may start asking about it.
     virtual void windowMade(QWidget*) { }

@@ -190,20 +190,6 @@ public:
         QTimer::singleShot(kFrameWaitMs, window, show);
     }
 
-    void toolkitStarted() override
-    {
-        // A window of the kind the screens have, never shown, asked about at
-        // once: the window manager answers while the program loads its fonts
-        // and builds its first screen, which is then placed with that frame
-        // and shown without waiting.
-        if (!managerAnswersBeforeMap())
-            return;
-        probe_ = std::make_unique<QWidget>();
-        probe_->setWindowFlags(windowFlags());
-        prepareWindow(probe_.get());
-        xcb_flush(c_);
-    }
-
     // Not under weston: there the X windows are drawn by the Wayland
     // compositor itself, which loses the first click on a new window while
     // the one it replaced is still mapped.
@@ -225,8 +211,6 @@ private:
         frames_.erase(change->window);
         if (auto m = read(change->window))
             last_ = *m;
-        if (probe_ && change->window == xcb_window_t(probe_->internalWinId()))
-            QMetaObject::invokeMethod(qApp, [this] { probe_.reset(); }, Qt::QueuedConnection);
         const auto it = waiting_.find(change->window);
         if (it != waiting_.end()) {
             // Run outside the event filter: what runs may map windows.
@@ -237,16 +221,9 @@ private:
         return false; // the toolkit sees the change as well
     }
 
-    // The frame last announced for a window of the program, the probe's
-    // included: all screens have one kind of window, so one kind of frame.
-    std::optional<QMargins> knownFrame()
-    {
-        if (!last_ && probe_)
-            last_ = read(xcb_window_t(probe_->winId()));
-        if (last_ && probe_)
-            probe_.reset();
-        return last_;
-    }
+    // The frame last announced for a window of the program: all screens
+    // have one kind of window, so one kind of frame.
+    std::optional<QMargins> knownFrame() const { return last_; }
 
     // A window's frame as the manager announced it, or that it has announced
     // none yet: kept once read, and read again when the manager changes it
@@ -357,7 +334,6 @@ private:
     mutable std::optional<Manager> manager_; // name filled in when first asked
     std::map<xcb_window_t, std::optional<QMargins>> frames_;
     std::optional<QMargins> last_; // the frame last announced for any window
-    std::unique_ptr<QWidget> probe_;
     mutable std::optional<Display> primary_;
 };
 
