@@ -218,6 +218,20 @@ class Xvfb:
             self.proc = None
 
 
+def stop_process(proc, grace=0):
+    """Ends a process: asked to end and given grace seconds, or killed at once."""
+    if proc.poll() is None:
+        if grace:
+            proc.terminate()
+            try:
+                proc.wait(timeout=grace)
+                return
+            except subprocess.TimeoutExpired:
+                pass
+        proc.kill()
+        proc.wait()
+
+
 def _end(proc, grace=5):
     """Ends a process started with start_new_session and all of its group."""
     if proc.poll() is None:

@@ -17,6 +17,7 @@ import tempfile
 import time
 
 import run_e2e as base
+from desktops import stop_process
 from run_e2e import CheckFailed, poll
 
 if os.environ.get("CIFRELLA_A11Y_SESSION") != "1":
@@ -196,9 +197,7 @@ class Run:
         self.proc, self.log = proc, log
 
     def stop(self):
-        if self.proc.poll() is None:
-            self.proc.kill()
-            self.proc.wait()
+        stop_process(self.proc)
         self.log.close()
 
 

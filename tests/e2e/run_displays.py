@@ -24,6 +24,7 @@ import tempfile
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from desktops import stop_process  # noqa: E402
 from run_e2e import CheckFailed, poll  # noqa: E402
 
 CLIENT = (548, 350)  # device-independent pixels
@@ -135,13 +136,7 @@ class Desktop:
 
     def close(self):
         for p in reversed(self.procs):
-            if p.poll() is None:
-                p.terminate()
-                try:
-                    p.wait(timeout=10)
-                except subprocess.TimeoutExpired:
-                    p.kill()
-                    p.wait()
+            stop_process(p, grace=10)
         shutil.rmtree(self.tmp, ignore_errors=True)
 
 
@@ -156,9 +151,7 @@ class Run:
                                      stderr=subprocess.STDOUT, stdin=subprocess.DEVNULL)
 
     def stop(self):
-        if self.proc.poll() is None:
-            self.proc.kill()
-            self.proc.wait()
+        stop_process(self.proc)
         self.log.close()
 
     def window(self, title):

@@ -18,6 +18,7 @@ import time
 from fractions import Fraction
 
 import desktops
+from desktops import stop_process
 
 SCREEN_W, SCREEN_H = 1024, 768
 CLIENT_W, CLIENT_H = 548, 350
@@ -45,12 +46,7 @@ class CheckFailed(Exception):
 
 def poll(condition, timeout, interval=POLL):
     """Calls condition() until it returns something truthy or time runs out."""
-    deadline = time.monotonic() + timeout
-    while True:
-        result = condition()
-        if result or time.monotonic() >= deadline:
-            return result
-        time.sleep(interval)
+    return desktops.poll(condition, timeout, interval)
 
 
 def cell_rect(n):
@@ -238,9 +234,7 @@ class Program:
         self.reported = set()  # the screens whose frame has been printed
 
     def stop(self):
-        if self.proc.poll() is None:
-            self.proc.kill()
-            self.proc.wait()
+        stop_process(self.proc)
         self.log.close()
 
     def wait_exit(self, what):
@@ -373,6 +367,18 @@ class Suite:
         if self.program:
             self.program.stop()
             self.program = None
+
+    def run(self, label, *sequences):
+        """Runs each sequence of dependent checks; returns (passed, failed)."""
+        try:
+            for steps in sequences:
+                self.sequence(steps)
+        finally:
+            if self.program:
+                self.program.stop()
+        if self.skipped:
+            print(f"{label}: {self.skipped} checks skipped after a failure")
+        return self.passed, self.failed
 
 
 class Play:
@@ -647,17 +653,9 @@ def main():
         wm = display.desktop.wm
         print(f"E2E: {binary} on display {display.name}, {wm.wm_name} (compositing: {wm.compositing})", flush=True)
         suite = Suite(display, binary, artifacts)
-        try:
-            play = Play(suite)
-            suite.sequence(play.desktop_steps(args.openings) if args.desktop else play.steps())
-            for step in quit_runs(suite):
-                suite.sequence([step])
-        finally:
-            if suite.program:
-                suite.program.stop()
-        passed, failed = suite.passed, suite.failed
-        if suite.skipped:
-            print(f"E2E: {suite.skipped} checks skipped after a failure")
+        play = Play(suite)
+        passed, failed = suite.run("E2E", play.desktop_steps(args.openings) if args.desktop else play.steps(),
+                                   *([step] for step in quit_runs(suite)))
     finally:
         if display:
             display.close()

@@ -23,6 +23,7 @@ import time
 import traceback
 
 import run_e2e as base
+from desktops import stop_process
 from run_e2e import CheckFailed, poll
 
 if os.environ.get("CIFRELLA_ORCA_SESSION") != "1":
@@ -155,13 +156,7 @@ class Orca:
                 last, since = self.size(), time.monotonic()
 
     def stop(self):
-        if self.proc.poll() is None:
-            self.proc.terminate()
-            try:
-                self.proc.wait(timeout=5)
-            except subprocess.TimeoutExpired:
-                self.proc.kill()
-                self.proc.wait()
+        stop_process(self.proc, grace=5)
         self.out.close()
 
 
@@ -236,9 +231,8 @@ class Child:
         self.grid = {}
 
     def stop(self):
-        if self.proc and self.proc.poll() is None:
-            self.proc.kill()
-            self.proc.wait()
+        if self.proc:
+            stop_process(self.proc)
 
     def keys(self, *keys):
         self.d.xdo("key", "--clearmodifiers", *keys)

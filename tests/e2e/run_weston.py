@@ -23,6 +23,7 @@ import tempfile
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from desktops import stop_process  # noqa: E402
 from run_e2e import CheckFailed, Suite, poll  # noqa: E402
 from weston import Weston  # noqa: E402
 
@@ -165,9 +166,7 @@ class Program:
         return self.proc.poll() is None
 
     def stop(self):
-        if self.alive():
-            self.proc.kill()
-            self.proc.wait()
+        stop_process(self.proc)
         self.err.close()
 
     def stderr(self):
@@ -395,15 +394,7 @@ def main():
         desktop = Desktop(outer, weston)
         desktop.park_pointer()
         checks = Checks(desktop, binary, artifacts)
-        try:
-            checks.sequence(checks.x11_steps())
-            checks.sequence(checks.wayland_steps())
-        finally:
-            if checks.program:
-                checks.program.stop()
-        passed, failed = checks.passed, checks.failed
-        if checks.skipped:
-            print(f"WESTON: {checks.skipped} checks skipped after a failure")
+        passed, failed = checks.run("WESTON", checks.x11_steps(), checks.wayland_steps())
     finally:
         if weston:
             weston.stop()
