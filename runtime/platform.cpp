@@ -1,12 +1,11 @@
 #include "platform.h"
 
+#include <QEvent>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTimer>
 #include <QWidget>
 #include <QWindow>
-
-#include <QEvent>
 
 #include <cmath>
 #include <cstdlib>
@@ -21,6 +20,13 @@ bool x11ServesThisSession();
 namespace {
 
 Platform* replacement = nullptr;
+
+void showWithKeyboard(QWidget* window)
+{
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
 
 } // namespace
 
@@ -65,9 +71,7 @@ void Platform::prepareWindow(QWidget* window)
 
 void Platform::present(QWidget* window, const std::function<void()>&)
 {
-    window->show();
-    window->raise();
-    window->activateWindow();
+    showWithKeyboard(window);
 }
 
 void Platform::windowStateChanged(QWidget* window)
@@ -81,9 +85,7 @@ void Platform::windowStateChanged(QWidget* window)
     QTimer::singleShot(0, window, [window, changed] {
         if (window->isVisible() || (window->windowState() & Qt::WindowMinimized)) {
             window->setWindowState(window->windowState() & ~changed);
-            window->show();
-            window->raise();
-            window->activateWindow();
+            showWithKeyboard(window);
         }
     });
 }

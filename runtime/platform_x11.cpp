@@ -120,7 +120,7 @@ public:
             if (window->isVisible())
                 return Platform::frameExtents(window);
         }
-        return knownFrame().value_or(QMargins());
+        return last_.value_or(QMargins());
     }
 
     // A normal top level (_NET_WM_WINDOW_TYPE_NORMAL) without minimise and
@@ -164,7 +164,7 @@ public:
             Platform::present(window, placeAgain);
             return;
         }
-        const auto known = knownFrame();
+        const auto known = last_;
         if (known || !waiting_.count(w)) {
             // The frame of a window of the same kind stood in, or none where
             // the manager tells the frame only once the window is up (kwin);
@@ -220,10 +220,6 @@ private:
         }
         return false; // the toolkit sees the change as well
     }
-
-    // The frame last announced for a window of the program: all screens
-    // have one kind of window, so one kind of frame.
-    std::optional<QMargins> knownFrame() const { return last_; }
 
     // A window's frame as the manager announced it, or that it has announced
     // none yet: kept once read, and read again when the manager changes it
@@ -333,7 +329,9 @@ private:
     std::map<xcb_window_t, std::vector<std::function<void()>>> waiting_;
     mutable std::optional<Manager> manager_; // name filled in when first asked
     std::map<xcb_window_t, std::optional<QMargins>> frames_;
-    std::optional<QMargins> last_; // the frame last announced for any window
+    // The frame last announced for any window of the program: all screens
+    // have one kind of window, so one kind of frame.
+    std::optional<QMargins> last_;
     mutable std::optional<Display> primary_;
 };
 
