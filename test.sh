@@ -8,9 +8,7 @@
 # and a bounded libFuzzer run over the exercise.
 set -euo pipefail
 cd "$(dirname "$0")"
-source scripts/packages.sh
-scripts/ensure-packages.sh "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
-scripts/ensure-locale.sh
+scripts/test-setup.sh
 jobs=$(nproc)
 
 echo "== tests"
