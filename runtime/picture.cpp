@@ -2,11 +2,11 @@
 
 #include "design.h"
 
-#include <QBuffer>
 #include <QFile>
-#include <QImageReader>
+#include <QPainter>
 #include <QRegularExpression>
 #include <QResource>
+#include <QSvgRenderer>
 #include <QXmlStreamReader>
 #include <QtEndian>
 
@@ -78,9 +78,10 @@ QSizeF viewBoxOf(const QString& vector)
     unreadable(vector);
 }
 
-// Drawn from the vector source by the toolkit's own SVG reader, which is
-// loaded only when a picture is needed at a ratio without a render. The
-// reader fills the whole image it is asked for; the view box is widened to
+// Drawn from the vector source by the SVG library the program links, used
+// only when a picture is needed at a ratio without a render (no image
+// plugin is asked for, so none can be missing). The renderer fills the
+// whole image it is given; the view box is widened to
 // the whole pixels the picture covers, so that the drawing keeps its
 // natural size exactly and only transparent space is added.
 QImage renderVector(const QString& vector, QSizeF natural, qreal ratio)
@@ -104,12 +105,16 @@ QImage renderVector(const QString& vector, QSizeF natural, qreal ratio)
     set("viewBox", QStringLiteral("0 0 %1 %2").arg(w * kTwipsPerPixel, 0, 'g', 17).arg(h * kTwipsPerPixel, 0, 'g', 17));
     svg.replace(start, end - start, tag.toUtf8());
 
-    QBuffer buffer(&svg);
-    QImageReader reader(&buffer, "svg");
-    reader.setScaledSize(pixels);
-    QImage image = reader.read();
+    QSvgRenderer renderer(svg);
+    if (!renderer.isValid())
+        unreadable(vector);
+    QImage image(pixels, QImage::Format_ARGB32_Premultiplied);
     if (image.isNull())
         unreadable(vector);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    renderer.render(&painter, QRectF(QPointF(0, 0), QSizeF(pixels)));
+    painter.end();
     image.setDevicePixelRatio(ratio);
     return image;
 }
