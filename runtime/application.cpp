@@ -3,6 +3,7 @@
 #include "dispatch.h"
 #include "fonts.h"
 #include "form_instance.h"
+#include "input_guard.h"
 #include "picture.h"
 #include "platform.h"
 
@@ -71,6 +72,7 @@ int run(int argc, char** argv, const ProgramRecord& program, const std::function
     int toolkitArgc = int(args.size());
 
     QApplication app(toolkitArgc, toolkitArgv.data());
+    installInputGuard();
     runProcedure([&] {
         prepareToolkit(program);
         showStartScreen();

@@ -1,6 +1,7 @@
 #include "controls.h"
 
 #include "accessibility.h"
+#include "input_guard.h"
 #include "colours.h"
 #include "fonts.h"
 #include "form.h"
@@ -72,7 +73,10 @@ CommandButton::CommandButton(const ControlDesign& d, Form& form, QWidget* parent
     // Enter presses a button only while it has the focus: never a default
     // button of the window.
     button_->setAutoDefault(true);
-    QObject::connect(button_, &QPushButton::clicked, button_, [this] { raise(click_); });
+    QObject::connect(button_, &QPushButton::clicked, button_, [this] {
+        PressScope press;
+        raise(click_);
+    });
 }
 
 QWidget* CommandButton::widget() const

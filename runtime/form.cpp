@@ -1,6 +1,7 @@
 #include "form.h"
 
 #include "accessibility.h"
+#include "input_guard.h"
 #include "colours.h"
 #include "platform.h"
 #include "widgets.h"
@@ -272,15 +273,24 @@ void Form::present()
         prepared_ = true;
         platform().prepareWindow(window_.get());
     }
-    if (!window_->isVisible())
+    if (!window_->isVisible()) {
         window_->arriving = true;
-    platform().present(window_.get(), [this] {
-        // Placed again the way it was placed, now with the window's own frame.
-        if (centred_)
-            centre();
-        else
-            place();
-    });
+        guardInPress(window_.get());
+    }
+    platform().present(window_.get(), [this] { placeAgain(); });
+}
+
+void Form::placeAgain()
+{
+    if (centred_)
+        centre();
+    else
+        place();
+}
+
+void Form::contentRenewed()
+{
+    guardInPress(window_.get());
 }
 
 bool Form::arriving() const

@@ -65,6 +65,14 @@ public:
     QWidget* window() const;
     const std::vector<std::unique_ptr<Control>>& controls() const { return controls_; }
 
+    // Placed again the way it was placed (centred, or at Left and Top), with
+    // what is known now of the frame and the display.
+    void placeAgain();
+
+    // What the screen shows is new (a new exercise): a press that did it
+    // does not carry over to it (a double click, a held key).
+    void contentRenewed();
+
     // The runtime's side of loading and unloading.
     void setCloseHandler(std::function<void()> handler);
     void present();

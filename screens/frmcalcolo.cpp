@@ -79,6 +79,7 @@ void Frmcalcolo::setBoxText(int cell, std::string_view text)
 void Frmcalcolo::showKey(std::string_view text)
 {
     lblchiave_.setCaption(text);
+    contentRenewed(); // a new exercise
 }
 
 void Frmcalcolo::showMessage(std::string_view text)

@@ -17,7 +17,7 @@ import tempfile
 import time
 
 import run_e2e as base
-from desktops import stop_process
+from desktops import INPUT_SETTLE, stop_process
 from run_e2e import CheckFailed, poll
 
 if os.environ.get("CIFRELLA_A11Y_SESSION") != "1":
@@ -246,6 +246,7 @@ class Session:
         counts = []
         if not poll(lambda: counts.append(len(self.d.visible_windows())) or counts[-1] == 1, 3):
             raise CheckFailed(f"{counts[-1]} windows visible on the X server")
+        time.sleep(INPUT_SETTLE)
 
     def deal(self):
         """The square and pattern on screen: checks them against the catalogue."""
@@ -268,6 +269,7 @@ class Session:
         self.keys("alt+c")
         if not poll(lambda: self.r.message() == expected, 3):
             raise CheckFailed(f"message {self.r.message()!r}, expected {expected!r}")
+        time.sleep(INPUT_SETTLE)  # a new exercise, after a right grid
 
     # The checks
 

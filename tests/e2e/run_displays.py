@@ -24,7 +24,7 @@ import tempfile
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from desktops import stop_process  # noqa: E402
+from desktops import INPUT_SETTLE, is_frame_window, stop_process  # noqa: E402
 from run_e2e import CheckFailed, poll  # noqa: E402
 
 CLIENT = (548, 350)  # device-independent pixels
@@ -160,7 +160,8 @@ class Run:
 
         def one():
             ids = self.d.run("xdotool", "search", "--onlyvisible", "--name", "^Cifrella$|^Istruzioni$").split()
-            ids = [w for w in ids if "IsViewable" in self.d.run("xwininfo", "-id", w)]
+            ids = [w for w in ids if "IsViewable" in self.d.run("xwininfo", "-id", w)
+               and not is_frame_window(self.d.run("xprop", "-id", w, "WM_CLASS"))]
             state["seen"] = ids
             if len(ids) != 1 or f'"{title}"' not in self.d.run("xprop", "-id", ids[0], "WM_NAME"):
                 return None
@@ -168,6 +169,7 @@ class Run:
         w = poll(one, 10)
         if not w:
             raise CheckFailed(f"no single window titled {title}; saw {state.get('seen')}")
+        time.sleep(INPUT_SETTLE)
         return w
 
     def centre(self, w):

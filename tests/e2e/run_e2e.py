@@ -18,13 +18,17 @@ import time
 from fractions import Fraction
 
 import desktops
-from desktops import stop_process
+from desktops import is_frame_window, stop_process
 
 SCREEN_W, SCREEN_H = 1024, 768
 CLIENT_W, CLIENT_H = 548, 350
 WINDOW_NAMES = "^Cifrella$|^Istruzioni$"
 
 PARTI = (320, 200, 81, 57)
+ISTRUZIONI = (400, 312, 65, 25)
+OK = (480, 312, 57, 25)
+CONFERMA = (472, 176, 65, 25)
+FINE = (488, 312, 49, 25)
 MESSAGE = (288, 280, 185, 33)
 BOX = 41
 PUZZLE_BG = (192, 255, 255)
@@ -122,7 +126,8 @@ class Display:
 
     def visible_windows(self):
         ids = self.run("xdotool", "search", "--onlyvisible", "--name", WINDOW_NAMES).split()
-        return [w for w in ids if "IsViewable" in self.run("xwininfo", "-id", w)]
+        return [w for w in ids if "IsViewable" in self.run("xwininfo", "-id", w)
+               and not is_frame_window(self.run("xprop", "-id", w, "WM_CLASS"))]
 
     def title(self, w):
         m = re.search(r'^WM_NAME\([A-Z0-9_]+\) = "(.*)"$', self.run("xprop", "-id", w, "WM_NAME"), re.M)
@@ -276,9 +281,11 @@ class Program:
         found = poll(identify, timeout)
         if not found:
             raise CheckFailed(f"expected the {kind} screen as the only visible window, saw {seen}")
+        settled = time.monotonic() + desktops.INPUT_SETTLE
         w, _ = found
         self.check_frame(w, kind)
         x, y, _, _ = d.geometry(w)
+        time.sleep(max(0.0, settled - time.monotonic()))
         return w, (x, y)
 
     def check_frame(self, w, kind):
@@ -432,6 +439,7 @@ class Play:
         self.wait_no_message()
         self.d.key(self.win, "alt+c")
         _, width = self.wait_message(what)
+        time.sleep(desktops.INPUT_SETTLE)  # a new exercise
         if self.wrong_width and width >= 0.75 * self.wrong_width:
             raise CheckFailed(f"{what}: the message is as wide as the warning ({width} px vs "
                               f"{self.wrong_width} px), not the praise")
@@ -596,6 +604,85 @@ class Play:
         ]
 
 
+class Hands(Play):
+    """A child's hands: double clicks, a held key, a window closed or shaded
+    from outside. One program run."""
+
+    GAPS_MS = (80, 250, 400)
+
+    def double_click(self, rect, gap_ms):
+        x, y, w, h = rect
+        x, y = self.origin[0] + x + w // 2, self.origin[1] + y + h // 2
+        self.d.xdo("mousemove", x, y, "sleep", "0.05", "click", "1", "sleep", f"{gap_ms / 1000:.3f}", "click", "1")
+
+    def still(self, kind, what):
+        time.sleep(1.0)  # long enough for a wrong move to have happened
+        if self.p.proc.poll() is not None:
+            raise CheckFailed(f"{what}: the program ended with status {self.p.proc.returncode}")
+        self.goto(kind)
+
+    def double_clicks(self):
+        self.start()
+        for gap in self.GAPS_MS:
+            self.d.click(self.origin, PARTI)
+            self.goto("puzzle")
+            self.double_click(FINE, gap)
+            self.still("start", f"Fine double-clicked {gap} ms apart")
+            self.d.click(self.origin, ISTRUZIONI)
+            self.goto("instructions")
+            self.double_click(OK, gap)
+            self.still("start", f"OK double-clicked {gap} ms apart")
+
+    def praise_kept(self):
+        self.d.click(self.origin, PARTI)
+        self.goto("puzzle")
+        self.check_deal("first deal")
+        self.d.key(self.win, "alt+c")
+        self.wrong_width = self.wait_message("check of an empty grid")[1]
+        for gap in self.GAPS_MS:
+            for n in self.missing():
+                self.d.type_into(self.origin, n, str(self.square[n]))
+            self.double_click(CONFERMA, gap)
+            time.sleep(1.0)
+            count, width = self.message()
+            if count < 20 or width >= 0.75 * self.wrong_width:
+                raise CheckFailed(f"Conferma double-clicked {gap} ms apart on a right grid: message "
+                                  f"{width} px wide ({count} red pixels), the warning is {self.wrong_width} px")
+            self.check_deal(f"after the double click {gap} ms apart")
+
+    def held_escape(self):
+        self.d.run("xset", "r", "on")
+        self.d.key(self.win, "Escape")  # Fine: the start screen
+        self.goto("start")
+        self.d.click(self.origin, PARTI)
+        self.goto("puzzle")
+        self.d.xdo("keydown", "Escape", "sleep", "1", "keyup", "Escape")
+        self.still("start", "Esc held for 1 s on the puzzle")
+
+    def shaded(self):
+        w = self.win
+        self.d.run("wmctrl", "-i", "-r", w, "-b", "add,shaded", check=True)
+        if not poll(lambda: "_NET_WM_STATE_SHADED" not in self.d.run("xprop", "-id", w, "_NET_WM_STATE")
+                    and "IsViewable" in self.d.run("xwininfo", "-id", w), 2):
+            raise CheckFailed(f"still shaded: {self.d.run('xprop', '-id', w, '_NET_WM_STATE')!r}")
+        self.goto("start")
+
+    def destroyed(self):
+        self.d.xdo("windowclose", self.win)
+        self.p.wait_exit("the window destroyed from outside")
+
+    def steps(self):
+        return [
+            ("Fine and OK double-clicked 80, 250 and 400 ms apart: the start screen, the program running",
+             self.double_clicks),
+            ("Conferma double-clicked on a right grid: Bravo! stays", self.praise_kept),
+            ("Esc held for 1 s with auto-repeat on the puzzle: the start screen, the program running",
+             self.held_escape),
+            ("a shade by the window manager is undone", self.shaded),
+            ("the window destroyed from outside: the program ends with status 0", self.destroyed),
+        ]
+
+
 def quit_runs(suite):
     d = suite.d
 
@@ -626,9 +713,11 @@ def main():
     ap.add_argument("--artifacts")
     ap.add_argument("--desktop", help="a window manager of desktops.MANAGERS: the checks every desktop must pass")
     ap.add_argument("--openings", type=int, default=0, help="with --desktop: open the puzzle so many times more")
+    ap.add_argument("--hands", action="store_true", help="a child's hands: double clicks, held keys")
     args = ap.parse_args()
     build = os.path.abspath(args.build_dir)
-    artifacts = os.path.abspath(args.artifacts or os.path.join(build, "e2e-artifacts", args.desktop or "openbox"))
+    artifacts = os.path.abspath(args.artifacts or os.path.join(
+        build, "e2e-artifacts", "hands" if args.hands else args.desktop or "openbox"))
     os.makedirs(artifacts, exist_ok=True)
 
     t0 = time.monotonic()
@@ -653,9 +742,12 @@ def main():
         wm = display.desktop.wm
         print(f"E2E: {binary} on display {display.name}, {wm.wm_name} (compositing: {wm.compositing})", flush=True)
         suite = Suite(display, binary, artifacts)
-        play = Play(suite)
-        passed, failed = suite.run("E2E", play.desktop_steps(args.openings) if args.desktop else play.steps(),
-                                   *([step] for step in quit_runs(suite)))
+        if args.hands:
+            passed, failed = suite.run("E2E", Hands(suite).steps())
+        else:
+            play = Play(suite)
+            passed, failed = suite.run("E2E", play.desktop_steps(args.openings) if args.desktop else play.steps(),
+                                       *([step] for step in quit_runs(suite)))
     finally:
         if display:
             display.close()

@@ -1,0 +1,176 @@
+#include "input_guard.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QPointer>
+#include <QPushButton>
+#include <QStyleHints>
+#include <QWidget>
+
+#include <map>
+#include <set>
+
+namespace runtime {
+namespace {
+
+// How long a guarded window may take to paint before the double-click
+// interval is counted from the guard itself.
+constexpr qint64 kPaintWaitMs = 1000;
+
+class InputGuard : public QObject {
+public:
+    int pressDepth = 0;
+
+    void guard(QWidget* window)
+    {
+        if (!window)
+            return;
+        Guard& g = guards_[window];
+        g.window = window;
+        g.since.start();
+        g.painted = false;
+        held_.insert(down_.begin(), down_.end());
+    }
+
+protected:
+    bool eventFilter(QObject* object, QEvent* event) override
+    {
+        switch (event->type()) {
+        case QEvent::Paint:
+            if (object->isWidgetType())
+                if (auto it = guards_.find(static_cast<QWidget*>(object)->window()); it != guards_.end())
+                    painted(it->second);
+            break;
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::MouseButtonRelease:
+            return object->isWidgetType() && guarded(static_cast<QWidget*>(object)->window());
+        case QEvent::ShortcutOverride:
+        case QEvent::KeyPress:
+            return keyPress(object, static_cast<QKeyEvent*>(event));
+        case QEvent::KeyRelease:
+            keyRelease(static_cast<QKeyEvent*>(event));
+            break;
+        case QEvent::Shortcut:
+            return keyDropped_; // an access key or Esc of the key just dropped
+        default:
+            break;
+        }
+        return false;
+    }
+
+private:
+    struct Guard {
+        QPointer<QWidget> window;
+        QElapsedTimer since;
+        bool painted = false;
+    };
+
+    static void painted(Guard& g)
+    {
+        if (!g.painted) {
+            g.painted = true;
+            g.since.restart();
+        }
+    }
+
+    bool guarded(QWidget* window)
+    {
+        const auto it = guards_.find(window);
+        if (it == guards_.end())
+            return false;
+        Guard& g = it->second;
+        const qint64 interval = QGuiApplication::styleHints()->mouseDoubleClickInterval();
+        if (!g.painted && g.since.elapsed() >= kPaintWaitMs)
+            painted(g);
+        if (g.window && g.since.elapsed() < interval + (g.painted ? 0 : kPaintWaitMs))
+            return true;
+        guards_.erase(it);
+        return false;
+    }
+
+    // The toolkit marks the repeats it recognises; a repeat it misses comes
+    // as a release and a press of the same key with one timestamp.
+    bool isRepeat(const QKeyEvent* key) const
+    {
+        return key->isAutoRepeat()
+            || (key->timestamp() != 0 && key->timestamp() == lastRelease_.timestamp
+                && key->nativeScanCode() == lastRelease_.scanCode);
+    }
+
+    // A press that repeats or was held across a move may still type into a
+    // box; it never presses a button, an access key or Esc.
+    static bool presses(QObject* target, const QKeyEvent* key)
+    {
+        const int k = key->key();
+        if (k == Qt::Key_Escape || (key->modifiers() & Qt::AltModifier))
+            return true;
+        const bool onButton = qobject_cast<QPushButton*>(target) != nullptr;
+        return onButton && (k == Qt::Key_Space || k == Qt::Key_Return || k == Qt::Key_Enter);
+    }
+
+    bool keyPress(QObject* target, QKeyEvent* key)
+    {
+        const quint32 code = key->nativeScanCode();
+        const bool repeat = isRepeat(key);
+        if (!repeat)
+            down_.insert(code); // a press that is a shortcut comes only as ShortcutOverride
+        QWidget* window = target->isWidgetType() ? static_cast<QWidget*>(target)->window() : nullptr;
+        keyDropped_ = (window && guarded(window)) || held_.count(code) > 0 || (repeat && presses(target, key));
+        if (!keyDropped_ || key->type() == QEvent::ShortcutOverride)
+            return false; // the toolkit's shortcut step sees the drop through keyDropped_
+        return true;
+    }
+
+    void keyRelease(const QKeyEvent* key)
+    {
+        lastRelease_ = {key->timestamp(), key->nativeScanCode()};
+        if (key->isAutoRepeat())
+            return;
+        down_.erase(key->nativeScanCode());
+        held_.erase(key->nativeScanCode());
+    }
+
+    std::map<QWidget*, Guard> guards_;
+    std::set<quint32> down_; // keys pressed and not yet released
+    std::set<quint32> held_; // keys held down across a guarded press
+    struct {
+        quint64 timestamp = 0;
+        quint32 scanCode = 0;
+    } lastRelease_;
+    bool keyDropped_ = false;
+};
+
+InputGuard* theGuard = nullptr;
+
+} // namespace
+
+void installInputGuard()
+{
+    if (!theGuard && qApp) {
+        theGuard = new InputGuard;
+        theGuard->setParent(qApp);
+        qApp->installEventFilter(theGuard);
+    }
+}
+
+PressScope::PressScope()
+{
+    if (theGuard)
+        ++theGuard->pressDepth;
+}
+
+PressScope::~PressScope()
+{
+    if (theGuard)
+        --theGuard->pressDepth;
+}
+
+void guardInPress(QWidget* window)
+{
+    if (theGuard && theGuard->pressDepth > 0)
+        theGuard->guard(window);
+}
+
+} // namespace runtime
