@@ -188,6 +188,17 @@ private:
     int caret(int offset) const { return offset == -2 ? cursorPosition() : offset; }
 };
 
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+// A message label: plain text, named by its text and described by what its
+// announcement adds. The toolkit announces it through the accessibility
+// bus's own announcement, which a screen reader speaks as it is.
+class MessageAccessible : public QAccessibleWidget {
+public:
+    explicit MessageAccessible(LabelWidget* message)
+        : QAccessibleWidget(message, QAccessible::StaticText)
+    {
+    }
+#else
 // The bar a message stands in for a screen reader, so that the message is
 // spoken as it is, without being called a notification. It exists only for
 // assistive technology: the window does not list it among its children, and
@@ -234,8 +245,9 @@ private:
     QPointer<LabelWidget> message_;
 };
 
-// A message label: a notification in its bar, named by its text and
-// described by what its announcement adds.
+// A message label, where the toolkit has no announcement of its own: a
+// notification in its bar, named by its text and described by what its
+// announcement adds; spoken when it shows.
 class MessageAccessible : public QAccessibleWidget {
 public:
     explicit MessageAccessible(LabelWidget* message)
@@ -247,6 +259,11 @@ public:
 
     QAccessibleInterface* parent() const override { return QAccessible::accessibleInterface(bar_); }
 
+private:
+    QAccessible::Id bar_;
+
+public:
+#endif
     QString text(QAccessible::Text t) const override
     {
         if (t == QAccessible::Name && widget()->accessibleName().isEmpty())
@@ -257,9 +274,6 @@ public:
     }
 
     QString detail;
-
-private:
-    QAccessible::Id bar_;
 };
 
 // The message to be spoken once the running event procedure has returned,
@@ -296,9 +310,13 @@ void sendAnnouncement()
         QAccessibleEvent described(label, QAccessible::DescriptionChanged);
         QAccessible::updateAccessibility(&described);
     }
-    // A notification is spoken when it shows.
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+    QAccessibleAnnouncementEvent said(label, detail.isEmpty() ? label->text() : label->text() + u' ' + detail);
+    QAccessible::updateAccessibility(&said);
+#else
     QAccessibleEvent shown(label, QAccessible::ObjectShow);
     QAccessible::updateAccessibility(&shown);
+#endif
 }
 
 QAccessibleInterface* accessibleFor(const QString& className, QObject* object)

@@ -5,10 +5,15 @@
 #include "platform.h"
 #include "widgets.h"
 
+#include <QGuiApplication>
+#include <QScreen>
 #include <QObject>
+#include <QPointer>
 #include <QTimer>
+#include <QWindow>
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 namespace runtime {
@@ -25,7 +30,10 @@ std::vector<FormInstanceBase*>& loadedInstances()
 constexpr int kLeavingWaitMs = 1000;
 
 // An unloaded form on its way out, deleted by the event loop: at once, or,
-// while the screen shown in its place has yet to paint, once it has.
+// while the screen shown in its place has yet to paint and to take the
+// keyboard, once it has done both. A screen reader that sees the focus leave
+// for no window at all (Orca 48) takes the next window for one it was
+// already in and does not read its description.
 class Unloaded : public QObject {
 public:
     Unloaded(std::unique_ptr<Form> form, Form* successor)
@@ -37,19 +45,35 @@ public:
             return;
         }
         auto* next = static_cast<detail::FormWindow*>(successor->window());
-        connect(next, &detail::FormWindow::firstFrameShown, this, &Unloaded::go);
+        next_ = next;
+        connect(next, &detail::FormWindow::firstFrameShown, this, [this] {
+            painted_ = true;
+            goOnceActive();
+        });
+        connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, &Unloaded::goOnceActive);
         connect(next, &QObject::destroyed, this, &Unloaded::go);
         QTimer::singleShot(kLeavingWaitMs, this, &Unloaded::go);
     }
 
 private:
+    void goOnceActive()
+    {
+        if (painted_ && next_ && next_->isActiveWindow())
+            go();
+    }
+
     void go()
     {
+        if (std::exchange(gone_, true))
+            return;
         form_->window()->hide();
         deleteLater();
     }
 
     std::unique_ptr<Form> form_;
+    QPointer<QWidget> next_;
+    bool painted_ = false;
+    bool gone_ = false;
 };
 
 bool ending = false; // every screen is being unloaded
@@ -73,8 +97,40 @@ int FormInstanceBase::loadedCount()
     return static_cast<int>(loadedInstances().size());
 }
 
+// When the displays change (a projector connected, the resolution changed,
+// the primary moved), every loaded screen is placed again as a load would
+// place it now, from a fresh turn of the event loop, once the platform has
+// taken the change in.
+static void followDisplays()
+{
+    static const bool following = [] {
+        auto again = [] {
+            QMetaObject::invokeMethod(qApp, [] {
+                for (FormInstanceBase* instance : loadedInstances())
+                    if (Form* f = instance->loadedForm())
+                        f->placeAgain();
+            }, Qt::QueuedConnection);
+        };
+        auto watch = [again](QScreen* screen) {
+            QObject::connect(screen, &QScreen::geometryChanged, qApp, again);
+        };
+        for (QScreen* screen : QGuiApplication::screens())
+            watch(screen);
+        QObject::connect(qApp, &QGuiApplication::screenAdded, qApp, [watch, again](QScreen* screen) {
+            watch(screen);
+            again();
+        });
+        QObject::connect(qApp, &QGuiApplication::screenRemoved, qApp, again);
+        QObject::connect(qApp, &QGuiApplication::primaryScreenChanged, qApp, again);
+        return true;
+    }();
+    Q_UNUSED(following);
+}
+
 void FormInstanceBase::loaded(Form& form)
 {
+    if (qApp)
+        followDisplays();
     loadedInstances().push_back(this);
     form.setCloseHandler([this] { Unload(); });
 }

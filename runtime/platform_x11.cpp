@@ -21,6 +21,7 @@
 #include <xcb/randr.h>
 #include <xcb/xcb.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <map>
@@ -51,18 +52,18 @@ template <class T> struct Reply {
 
 // The atoms the runtime writes or reads, interned once in one round trip.
 struct Atoms {
-    xcb_atom_t wmState, skipTaskbar, skipPager, requestFrame, frameExtents, supported, check, wmName, utf8;
+    xcb_atom_t wmState, skipTaskbar, skipPager, requestFrame, frameExtents, supported, check, wmName, utf8, shaded;
 
     explicit Atoms(xcb_connection_t* c)
     {
         const char* names[] = {"_NET_WM_STATE", "_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_STATE_SKIP_PAGER",
             "_NET_REQUEST_FRAME_EXTENTS", "_NET_FRAME_EXTENTS",
-            "_NET_SUPPORTED", "_NET_SUPPORTING_WM_CHECK", "_NET_WM_NAME", "UTF8_STRING"};
+            "_NET_SUPPORTED", "_NET_SUPPORTING_WM_CHECK", "_NET_WM_NAME", "UTF8_STRING", "_NET_WM_STATE_SHADED"};
         xcb_intern_atom_cookie_t cookies[std::size(names)];
         for (std::size_t i = 0; i < std::size(names); ++i)
             cookies[i] = xcb_intern_atom(c, 0, static_cast<uint16_t>(std::strlen(names[i])), names[i]);
         xcb_atom_t* out[] = {&wmState, &skipTaskbar, &skipPager, &requestFrame, &frameExtents,
-            &supported, &check, &wmName, &utf8};
+            &supported, &check, &wmName, &utf8, &shaded};
         for (std::size_t i = 0; i < std::size(names); ++i) {
             Reply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(c, cookies[i], nullptr));
             *out[i] = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
@@ -142,6 +143,7 @@ public:
         QObject::connect(window, &QObject::destroyed, qApp, [this, w] {
             waiting_.erase(w);
             frames_.erase(w);
+            shown_.erase(w);
         });
         if (managerAnswersBeforeMap())
             ask(w); // after the type: the frame depends on it
@@ -160,6 +162,7 @@ public:
         if (read(w)) {
             // The answer is in: placed with it, whatever frame stood in.
             waiting_.erase(w);
+            shown_[w] = {guard, placeAgain, *read(w)};
             placeAgain();
             Platform::present(window, placeAgain);
             return;
@@ -167,22 +170,20 @@ public:
         const auto known = last_;
         if (known || !waiting_.count(w)) {
             // The frame of a window of the same kind stood in, or none where
-            // the manager tells the frame only once the window is up (kwin);
-            // the window is placed again should its own differ.
+            // the manager tells the frame only once the window is up (kwin,
+            // mutter 48); the window is placed again as soon as it is told.
+            shown_[w] = {guard, placeAgain, known.value_or(QMargins())};
             Platform::present(window, placeAgain);
-            waiting_[w].push_back([this, guard, placeAgain, assumed = known.value_or(QMargins())] {
-                if (guard && read(xcb_window_t(guard->internalWinId())).value_or(assumed) != assumed)
-                    placeAgain();
-            });
             return;
         }
         // Nothing known yet: mapped once the answer is in, placed with the
         // real frame; or after a while if none comes.
         auto done = std::make_shared<bool>(false);
-        auto show = [this, guard, placeAgain, done] {
+        auto show = [this, w, guard, placeAgain, done] {
             if (*done || !guard)
                 return;
             *done = true;
+            shown_[w] = {guard, placeAgain, read(w).value_or(QMargins())};
             placeAgain();
             Platform::present(guard, placeAgain);
         };
@@ -201,16 +202,24 @@ private:
         if (type != "xcb_generic_event_t")
             return false;
         const auto* event = static_cast<const xcb_generic_event_t*>(message);
+        if ((event->response_type & 0x7f) == XCB_DESTROY_NOTIFY) {
+            destroyedFromOutside(reinterpret_cast<const xcb_destroy_notify_event_t*>(event)->window);
+            return false;
+        }
         if ((event->response_type & 0x7f) != XCB_PROPERTY_NOTIFY)
             return false;
         const auto* change = reinterpret_cast<const xcb_property_notify_event_t*>(event);
+        if (change->atom == atoms_.wmState && change->state == XCB_PROPERTY_NEW_VALUE)
+            unshade(change->window);
         if (change->window == root_ && (change->atom == atoms_.check || change->atom == atoms_.supported))
             manager_.reset();
         if (change->atom != atoms_.frameExtents || change->state != XCB_PROPERTY_NEW_VALUE)
             return false;
         frames_.erase(change->window);
-        if (auto m = read(change->window))
-            last_ = *m;
+        const auto told = read(change->window);
+        if (told)
+            last_ = *told;
+        placeAgainIfFrameChanged(change->window, told.value_or(QMargins()));
         const auto it = waiting_.find(change->window);
         if (it != waiting_.end()) {
             // Run outside the event filter: what runs may map windows.
@@ -219,6 +228,60 @@ private:
             waiting_.erase(it);
         }
         return false; // the toolkit sees the change as well
+    }
+
+    // A window destroyed by another client (xdotool windowclose, a session
+    // tool) is closed as by its close box: its screen is unloaded, and with
+    // no screen left the program ends.
+    void destroyedFromOutside(xcb_window_t w)
+    {
+        const auto it = shown_.find(w);
+        if (it == shown_.end() || !it->second.window)
+            return;
+        QPointer<QWidget> window = it->second.window;
+        shown_.erase(it);
+        QMetaObject::invokeMethod(window, [window, w] {
+            if (window && window->isVisible() && xcb_window_t(window->internalWinId()) == w)
+                window->close();
+        }, Qt::QueuedConnection);
+    }
+
+    // A window the manager has shaded (openbox rolls it up to its title bar
+    // at a turn of the mouse wheel) is rolled down again, as a minimised one
+    // is put back: the child would see a screen without its controls.
+    void unshade(xcb_window_t w)
+    {
+        if (!shown_.count(w) || atoms_.shaded == XCB_ATOM_NONE)
+            return;
+        const auto states = cardinals(w, atoms_.wmState, XCB_ATOM_ATOM);
+        if (std::find(states.begin(), states.end(), atoms_.shaded) == states.end())
+            return;
+        xcb_client_message_event_t event{};
+        event.response_type = XCB_CLIENT_MESSAGE;
+        event.format = 32;
+        event.window = w;
+        event.type = atoms_.wmState;
+        event.data.data32[0] = 0; // remove
+        event.data.data32[1] = atoms_.shaded;
+        event.data.data32[3] = 1; // asked by an application
+        xcb_send_event(c_, 0, root_, XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
+            reinterpret_cast<const char*>(&event));
+        xcb_flush(c_);
+    }
+
+    // A shown window whose manager tells a frame other than the one it was
+    // placed with is placed again with it: mutter 48 answers a request with
+    // an empty frame and tells the real one about 50 ms after the map, kwin
+    // only after the map. An empty frame told later is the manager taking
+    // its frame off for a while (maximised, full screen, minimised), not a
+    // frame to place with.
+    void placeAgainIfFrameChanged(xcb_window_t w, QMargins told)
+    {
+        const auto it = shown_.find(w);
+        if (it == shown_.end() || told == it->second.frame || told.isNull())
+            return;
+        it->second.frame = told;
+        QMetaObject::invokeMethod(qApp, it->second.placeAgain, Qt::QueuedConnection);
     }
 
     // A window's frame as the manager announced it, or that it has announced
@@ -329,6 +392,14 @@ private:
     std::map<xcb_window_t, std::vector<std::function<void()>>> waiting_;
     mutable std::optional<Manager> manager_; // name filled in when first asked
     std::map<xcb_window_t, std::optional<QMargins>> frames_;
+    // Windows shown, with how to place each again and the frame it was
+    // placed with.
+    struct Shown {
+        QPointer<QWidget> window;
+        std::function<void()> placeAgain;
+        QMargins frame;
+    };
+    std::map<xcb_window_t, Shown> shown_;
     // The frame last announced for any window of the program: all screens
     // have one kind of window, so one kind of frame.
     std::optional<QMargins> last_;

@@ -23,7 +23,7 @@ import tempfile
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from desktops import stop_process  # noqa: E402
+from desktops import is_frame_window, stop_process  # noqa: E402
 from run_e2e import CheckFailed, Suite, poll  # noqa: E402
 from weston import Weston  # noqa: E402
 
@@ -139,7 +139,8 @@ class Desktop:
 
     def x_windows(self):
         ids = self.x("xdotool", "search", "--onlyvisible", "--name", "^Cifrella$|^Istruzioni$").split()
-        return [w for w in ids if "IsViewable" in self.x("xwininfo", "-id", w)]
+        return [w for w in ids if "IsViewable" in self.x("xwininfo", "-id", w)
+               and not is_frame_window(self.x("xprop", "-id", w, "WM_CLASS"))]
 
     def x_title(self, w):
         m = re.search(r'^WM_NAME\([A-Z0-9_]+\) = "(.*)"$', self.x("xprop", "-id", w, "WM_NAME"), re.M)
