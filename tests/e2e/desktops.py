@@ -196,8 +196,9 @@ MANAGERS = {
 
 # The program drops a click or key press that reaches a new screen or a new
 # exercise before it has painted or within the double-click interval after
-# (Qt's 400 ms where no desktop sets another): a deliberate press comes later.
-INPUT_SETTLE = 0.5
+# (Qt's 400 ms where no desktop sets another), and 150 ms more: a deliberate
+# press comes later.
+INPUT_SETTLE = 0.6
 
 
 def is_frame_window(wm_class):

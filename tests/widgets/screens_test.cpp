@@ -692,8 +692,9 @@ private slots:
         QCOMPARE(end, 1);
     }
 
-    // The message is a notification in a bar of its own, named by its text;
-    // after "Bravo!" it is described by the new key, even the same number.
+    // The message is named by its text and, after "Bravo!", described by the
+    // new key, even the same number: with Qt 6.8 plain text the toolkit
+    // announces, before it a notification in a bar of its own.
     void theMessageIsANotificationDescribedByANewKey()
     {
         random.deal(1, 1);
@@ -702,12 +703,13 @@ private slots:
         QAccessibleInterface* message = QAccessible::queryAccessibleInterface(widget(form, "lblmessaggio"));
 #if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
         QCOMPARE(message->role(), QAccessible::StaticText);
+        QCOMPARE(message->parent()->object(), form->window());
 #else
         QCOMPARE(message->role(), QAccessible::Notification);
         QCOMPARE(message->parent()->role(), QAccessible::StatusBar);
-#endif
         QCOMPARE(message->parent()->child(0), message);
         QCOMPARE(message->parent()->parent()->object(), form->window());
+#endif
         type(form, {"2", "9", "4", "7", "5", "3", "6", "1", "8"});
         widget<QPushButton>(form, "cmdconferma")->click();
         QCoreApplication::processEvents();
