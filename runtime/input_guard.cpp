@@ -119,10 +119,15 @@ private:
     {
         const quint32 code = key->nativeScanCode();
         const bool repeat = isRepeat(key);
-        if (!repeat)
-            down_.insert(code); // a press that is a shortcut comes only as ShortcutOverride
+        if (!repeat) {
+            // Pressed anew; a press that is a shortcut comes only as
+            // ShortcutOverride. A release may reach no widget while the
+            // screens change, so a fresh press also ends a hold.
+            held_.erase(code);
+            down_.insert(code);
+        }
         QWidget* window = target->isWidgetType() ? static_cast<QWidget*>(target)->window() : nullptr;
-        keyDropped_ = (window && guarded(window)) || held_.count(code) > 0 || (repeat && presses(target, key));
+        keyDropped_ = (window && guarded(window)) || (repeat && (held_.count(code) > 0 || presses(target, key)));
         if (!keyDropped_ || key->type() == QEvent::ShortcutOverride)
             return false; // the toolkit's shortcut step sees the drop through keyDropped_
         return true;

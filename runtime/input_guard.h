@@ -8,7 +8,7 @@
 //   screen or renews the content of its own guards the window concerned: a
 //   click or key press reaching it before it has painted, and for the
 //   desktop's double-click interval after, is dropped;
-// - a key held down across such a press does nothing until pressed anew;
+// - a key held down across such a press repeats nothing until pressed anew;
 // - a key's auto-repeat never presses a button, an access key or Esc.
 // Deliberate presses after that act as the design says.
 

@@ -23,7 +23,7 @@ import tempfile
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from desktops import is_frame_window, stop_process  # noqa: E402
+from desktops import INPUT_SETTLE, is_frame_window, stop_process  # noqa: E402
 from run_e2e import CheckFailed, Suite, poll  # noqa: E402
 from weston import Weston  # noqa: E402
 
@@ -239,6 +239,7 @@ class Checks(Suite):
         if not origin:
             raise CheckFailed(f"expected the {kind} screen as the only, focused X window; saw {seen}, "
                               f"active {self.d.x_active()}")
+        time.sleep(INPUT_SETTLE)
         return origin
 
     def x_start(self):
@@ -301,6 +302,7 @@ class Checks(Suite):
         rect = poll(found, timeout)
         if not rect:
             raise CheckFailed(f"expected the {kind} screen alone at {CLIENT_W}x{CLIENT_H}, found {last}")
+        time.sleep(INPUT_SETTLE)
         return rect
 
     def wl_start(self):
