@@ -244,9 +244,9 @@ void Form::place()
     if (!p.placesWindows())
         return;
     const Display d = p.primaryDisplay();
-    const QMargins m = p.frameExtents(window_.get());
-    const double x = d.native.x() + left_ / kTwipsPerPixel * d.ratio + m.left();
-    const double y = d.native.y() + top_ / kTwipsPerPixel * d.ratio + m.top();
+    const QPoint inside = p.clientOffset(window_.get());
+    const double x = d.native.x() + left_ / kTwipsPerPixel * d.ratio + inside.x();
+    const double y = d.native.y() + top_ / kTwipsPerPixel * d.ratio + inside.y();
     const QPoint client(nearestLogical(x, d.origin.x(), d.ratio), nearestLogical(y, d.origin.y(), d.ratio));
     window_->setGeometry(QRect(client, window_->size()));
 }

@@ -58,6 +58,12 @@ QMargins Platform::frameExtents(QWidget* window)
         native(outer.right() - inner.right()), native(outer.bottom() - inner.bottom())};
 }
 
+QPoint Platform::clientOffset(QWidget* window)
+{
+    const QMargins m = frameExtents(window);
+    return {m.left(), m.top()};
+}
+
 QSize Platform::nativeSize(QWidget* window) const
 {
     const qreal r = window->devicePixelRatioF();

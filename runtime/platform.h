@@ -39,6 +39,11 @@ public:
     // the window is first shown; empty when nobody can tell.
     virtual QMargins frameExtents(QWidget* window);
 
+    // Where a window's client area lies from the outer corner the program
+    // asks for, in device pixels: inside the frame, unless the window
+    // manager puts the frame's corner where the client area was asked to go.
+    virtual QPoint clientOffset(QWidget* window);
+
     // The size of a top-level window's client area in device pixels.
     virtual QSize nativeSize(QWidget* window) const;
 

@@ -22,6 +22,7 @@
 #include <xcb/xcb.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <map>
@@ -117,11 +118,18 @@ public:
     {
         if (const xcb_window_t w = xcb_window_t(window->internalWinId())) {
             if (auto m = read(w))
-                return *m;
+                return visible(*m);
             if (window->isVisible())
                 return Platform::frameExtents(window);
         }
-        return last_.value_or(QMargins());
+        return visible(last_.value_or(QMargins()));
+    }
+
+    QPoint clientOffset(QWidget* window) override
+    {
+        if (placement_.framesAtRequest)
+            return {};
+        return Platform::clientOffset(window);
     }
 
     // A normal top level (_NET_WM_WINDOW_TYPE_NORMAL) without minimise and
@@ -152,6 +160,10 @@ public:
 
     void present(QWidget* window, const std::function<void()>& placeAgain) override
     {
+        const auto requested = [window] {
+            const qreal r = window->devicePixelRatioF();
+            return QPoint(int(std::lround(window->x() * r)), int(std::lround(window->y() * r)));
+        };
         if (window->isVisible()) {
             Platform::present(window, placeAgain);
             return;
@@ -162,8 +174,8 @@ public:
         if (read(w)) {
             // The answer is in: placed with it, whatever frame stood in.
             waiting_.erase(w);
-            shown_[w] = {guard, placeAgain, *read(w)};
             placeAgain();
+            shown_[w] = {guard, placeAgain, *read(w), requested()};
             Platform::present(window, placeAgain);
             return;
         }
@@ -172,19 +184,19 @@ public:
             // The frame of a window of the same kind stood in, or none where
             // the manager tells the frame only once the window is up (kwin,
             // mutter 48); the window is placed again as soon as it is told.
-            shown_[w] = {guard, placeAgain, known.value_or(QMargins())};
+            shown_[w] = {guard, placeAgain, known.value_or(QMargins()), requested()};
             Platform::present(window, placeAgain);
             return;
         }
         // Nothing known yet: mapped once the answer is in, placed with the
         // real frame; or after a while if none comes.
         auto done = std::make_shared<bool>(false);
-        auto show = [this, w, guard, placeAgain, done] {
+        auto show = [this, w, guard, placeAgain, done, requested] {
             if (*done || !guard)
                 return;
             *done = true;
-            shown_[w] = {guard, placeAgain, read(w).value_or(QMargins())};
             placeAgain();
+            shown_[w] = {guard, placeAgain, read(w).value_or(QMargins()), requested()};
             Platform::present(guard, placeAgain);
         };
         waiting_[w].push_back(show);
@@ -197,6 +209,25 @@ public:
     bool keepsLeavingWindowUntilPainted() const override { return managerName() != "Weston WM"; }
 
 private:
+    // Windows shown, with how to place each again and the frame it was
+    // placed with.
+    struct Shown {
+        QPointer<QWidget> window;
+        std::function<void()> placeAgain;
+        QMargins frame;
+        QPoint requested; // the client area's position asked for, device pixels
+    };
+    // How the running manager places a window, learnt from the first one it
+    // frames: weston's puts the corner of the frame it draws where the
+    // client area was asked to go, and tells a frame that includes the
+    // shadow around it.
+    struct Placement {
+        bool known = false;
+        bool framesAtRequest = false;
+        int shadow = 0;
+    };
+    Placement placement_;
+
     bool nativeEventFilter(const QByteArray& type, void* message, qintptr*) override
     {
         if (type != "xcb_generic_event_t")
@@ -206,13 +237,21 @@ private:
             destroyedFromOutside(reinterpret_cast<const xcb_destroy_notify_event_t*>(event)->window);
             return false;
         }
+        if ((event->response_type & 0x7f) == XCB_CONFIGURE_NOTIFY && !placement_.known) {
+            const xcb_window_t w = reinterpret_cast<const xcb_configure_notify_event_t*>(event)->window;
+            if (const auto it = shown_.find(w); it != shown_.end())
+                learnFrom(it->second, w);
+            return false;
+        }
         if ((event->response_type & 0x7f) != XCB_PROPERTY_NOTIFY)
             return false;
         const auto* change = reinterpret_cast<const xcb_property_notify_event_t*>(event);
         if (change->atom == atoms_.wmState && change->state == XCB_PROPERTY_NEW_VALUE)
             unshade(change->window);
-        if (change->window == root_ && (change->atom == atoms_.check || change->atom == atoms_.supported))
+        if (change->window == root_ && (change->atom == atoms_.check || change->atom == atoms_.supported)) {
             manager_.reset();
+            placement_ = {};
+        }
         if (change->atom != atoms_.frameExtents || change->state != XCB_PROPERTY_NEW_VALUE)
             return false;
         frames_.erase(change->window);
@@ -281,7 +320,51 @@ private:
         if (it == shown_.end() || told == it->second.frame || told.isNull())
             return;
         it->second.frame = told;
-        QMetaObject::invokeMethod(qApp, it->second.placeAgain, Qt::QueuedConnection);
+        if (!learnFrom(it->second, w))
+            QMetaObject::invokeMethod(qApp, it->second.placeAgain, Qt::QueuedConnection);
+    }
+
+    // Until the manager's way is known: learnt from a shown window with a
+    // frame told, once it sits in that frame where the manager means it to
+    // (weston frames a window at the display's corner first). True when the
+    // window was placed the other way: such a manager (weston) does not move
+    // a window it has mapped, nor one it maps again, so that first window
+    // keeps its place and the next ones are placed its way.
+    bool learnFrom(const Shown& shown, xcb_window_t w)
+    {
+        return !placement_.known && !shown.frame.isNull() && learnPlacement(w, shown.frame, shown.requested)
+            && placement_.framesAtRequest;
+    }
+
+    // Where the client area of a framed window lies against where it was
+    // asked to go: at the same point (the manager honours the toolkit's
+    // static gravity), or shifted by the visible part of the frame (the
+    // frame's corner at the point asked for), the rest of the told frame
+    // being shadow. Learnt once the window sits in its frame.
+    bool learnPlacement(xcb_window_t w, QMargins told, QPoint requested)
+    {
+        Reply<xcb_query_tree_reply_t> tree(xcb_query_tree_reply(c_, xcb_query_tree(c_, w), nullptr));
+        if (!tree || tree->parent == root_)
+            return false;
+        Reply<xcb_translate_coordinates_reply_t> at(
+            xcb_translate_coordinates_reply(c_, xcb_translate_coordinates(c_, w, root_, 0, 0), nullptr));
+        if (!at)
+            return false;
+        const QPoint shift = QPoint(at->dst_x, at->dst_y) - requested;
+        const int shadow = told.left() - shift.x();
+        if (shift.isNull()) {
+            placement_.known = true;
+        } else if (shadow >= 0 && told.top() - shift.y() == shadow && told.right() >= shadow
+            && told.bottom() >= shadow) {
+            placement_ = {true, true, shadow};
+        }
+        return placement_.known;
+    }
+
+    QMargins visible(QMargins told) const
+    {
+        const int s = placement_.shadow;
+        return told.isNull() ? told : told - QMargins(s, s, s, s);
     }
 
     // A window's frame as the manager announced it, or that it has announced
@@ -392,13 +475,6 @@ private:
     std::map<xcb_window_t, std::vector<std::function<void()>>> waiting_;
     mutable std::optional<Manager> manager_; // name filled in when first asked
     std::map<xcb_window_t, std::optional<QMargins>> frames_;
-    // Windows shown, with how to place each again and the frame it was
-    // placed with.
-    struct Shown {
-        QPointer<QWidget> window;
-        std::function<void()> placeAgain;
-        QMargins frame;
-    };
     std::map<xcb_window_t, Shown> shown_;
     // The frame last announced for any window of the program: all screens
     // have one kind of window, so one kind of frame.
