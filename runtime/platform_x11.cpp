@@ -332,15 +332,19 @@ private:
     // keeps its place and the next ones are placed its way.
     bool learnFrom(const Shown& shown, xcb_window_t w)
     {
-        return !placement_.known && !shown.frame.isNull() && learnPlacement(w, shown.frame, shown.requested)
-            && placement_.framesAtRequest;
+        // A manager that answers before the map frames windows as asked;
+        // one that does not (weston, kwin) is watched until it is known.
+        if (placement_.known || managerAnswersBeforeMap() || shown.frame.isNull())
+            return false;
+        return learnPlacement(w, shown.frame, shown.requested) && placement_.framesAtRequest;
     }
 
     // Where the client area of a framed window lies against where it was
     // asked to go: at the same point (the manager honours the toolkit's
     // static gravity), or shifted by the visible part of the frame (the
     // frame's corner at the point asked for), the rest of the told frame
-    // being shadow. Learnt once the window sits in its frame.
+    // being shadow (a shift without shadow is a frame not yet in place).
+    // Learnt once the window sits in its frame.
     bool learnPlacement(xcb_window_t w, QMargins told, QPoint requested)
     {
         Reply<xcb_query_tree_reply_t> tree(xcb_query_tree_reply(c_, xcb_query_tree(c_, w), nullptr));
@@ -354,7 +358,7 @@ private:
         const int shadow = told.left() - shift.x();
         if (shift.isNull()) {
             placement_.known = true;
-        } else if (shadow >= 0 && told.top() - shift.y() == shadow && told.right() >= shadow
+        } else if (shadow > 0 && told.top() - shift.y() == shadow && told.right() >= shadow
             && told.bottom() >= shadow) {
             placement_ = {true, true, shadow};
         }
