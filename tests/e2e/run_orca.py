@@ -111,6 +111,9 @@ class Orca:
             json.dump({"general": general, "pronunciations": {}, "keybindings": {},
                        "profiles": {"default": {"profile": ["Default", "default"]}}}, f)
         self.path = os.path.join(artifacts, "orca-debug.log")
+        # A log left by an earlier run would pass for this Orca's first words.
+        if os.path.exists(self.path):
+            os.remove(self.path)
         self.out = open(os.path.join(artifacts, "orca.log"), "w")
         self.proc = subprocess.Popen([sys.executable, "-c", self.LAUNCH, self.path], env=env, stdout=self.out,
                                      stderr=subprocess.STDOUT, stdin=subprocess.DEVNULL)
