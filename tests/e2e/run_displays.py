@@ -263,6 +263,31 @@ def monitors(binary, artifacts):
     return ["two monitors, primary on the right"]
 
 
+def resize(binary, artifacts):
+    """A projector connected: the display goes from 1368 x 768 to 800 x 600
+    under the shown screen, which is centred again."""
+    desktop = Desktop(artifacts, two_monitors=True)
+    run = None
+    try:
+        desktop.run("xrandr", "--output", "DUMMY1", "--off", check=True)
+        desktop.run("xrandr", "--fb", "1368x768", "--output", "DUMMY0", "--mode", "1368x768", "--primary", check=True)
+        run = Run(desktop, binary, {}, 1.0, os.path.join(artifacts, "resize.log"))
+        print(f"   display {desktop.primary()}", flush=True)
+        _, before = run.check_centred("Cifrella")
+        desktop.run("xrandr", "--fb", "800x600", "--output", "DUMMY0", "--mode", "800x600", check=True)
+        print(f"   display {desktop.primary()}", flush=True)
+        _, after = run.check_centred("Cifrella")
+        if after == before:
+            raise CheckFailed(f"the start screen stayed at {before}")
+        if run.proc.poll() is not None:
+            raise CheckFailed("the program ended")
+    finally:
+        if run:
+            run.stop()
+        desktop.close()
+    return ["display 1368 x 768 to 800 x 600: centred again"]
+
+
 def dark(binary, artifacts):
     desktop = Desktop(artifacts)
     config = tempfile.mkdtemp(prefix="cifrella-qt6ct-")
@@ -341,7 +366,7 @@ def main():
     ap = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     ap.add_argument("--build-dir", required=True)
     ap.add_argument("--artifacts")
-    ap.add_argument("what", choices=("scales", "monitors", "dark"))
+    ap.add_argument("what", choices=("scales", "monitors", "resize", "dark"))
     args = ap.parse_args()
     build = os.path.abspath(args.build_dir)
     artifacts = os.path.abspath(args.artifacts or os.path.join(build, "e2e-artifacts", args.what))
@@ -351,7 +376,8 @@ def main():
     try:
         subprocess.run(["cmake", "--install", build, "--prefix", prefix], check=True, stdout=subprocess.DEVNULL)
         binary = os.path.join(prefix, "bin", "cifrella")
-        passed = {"scales": scales, "monitors": monitors, "dark": dark}[args.what](binary, artifacts)
+        passed = {"scales": scales, "monitors": monitors, "resize": resize, "dark": dark}[args.what](
+            binary, artifacts)
     except (CheckFailed, RuntimeError, subprocess.SubprocessError) as e:
         print(f"FAIL  {args.what}\n      {e}")
         print(f"DISPLAYS: 0 passed, 1 failed ({time.monotonic() - t0:.0f} s)")
