@@ -15,10 +15,10 @@ as_root=()
 scripts/ensure-packages.sh debootstrap git util-linux iproute2
 
 # The main Debian archive among apt's sources (deb822 and one-line forms).
-mirror=$( { cat /etc/apt/sources.list.d/*.sources 2>/dev/null | sed -n 's/^URIs:[[:space:]]*//p' | tr ' ' '\n'
+mirror=$( { cat /etc/apt/sources.list.d/*.sources 2>/dev/null | sed -n 's/^URIs:[[:space:]]*//p' | tr ' ' '\n' || true
             cat /etc/apt/sources.list /etc/apt/sources.list.d/*.list 2>/dev/null \
                 | sed -n 's/^deb[[:space:]]\+\(\[[^]]*\][[:space:]]\+\)\?\([^[:space:]]\+\).*/\2/p'; } \
-          | grep -E '^https?://' | grep -v -- '-security' | grep -E '/debian/?$' | head -n 1)
+          | grep -E '^https?://' | grep -v -- '-security' | grep -E '/debian/?$' | head -n 1 || true)
 [[ -n "$mirror" ]] || { echo "error: no Debian archive among apt's sources" >&2; exit 1; }
 
 root=$(mktemp -d "${TMPDIR:-/var/tmp}/cifrella-$release-XXXXXX")
@@ -26,7 +26,7 @@ cleanup() {
     for mount in dev/shm dev/pts dev sys proc; do
         "${as_root[@]}" umount -l "$root/$mount" 2>/dev/null || true
     done
-    "${as_root[@]}" rm -rf --one-file-system "$root"
+    "${as_root[@]}" rm -rf --one-file-system "$root" "$root.debootstrap.log"
 }
 trap cleanup EXIT
 
