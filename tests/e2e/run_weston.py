@@ -83,7 +83,10 @@ class Desktop:
         self.xdo("key", *keys)
 
     def click(self, x, y, *then):
-        self.xdo("mousemove", x, y, "click", "1", *then)
+        # The pointer brought there in two motions, as a hand would: weston 14
+        # gave a click that came with the one motion that brought the pointer
+        # in to a point elsewhere on its X display.
+        self.xdo("mousemove", x - 1, y - 1, "sleep", "0.2", "mousemove", x, y, "sleep", "0.1", "click", "1", *then)
 
     def park_pointer(self):
         self.xdo("mousemove", SCREEN_W - 5, SCREEN_H - 5)
