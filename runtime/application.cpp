@@ -6,6 +6,7 @@
 #include "input_guard.h"
 #include "picture.h"
 #include "platform.h"
+#include "text.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -24,10 +25,6 @@ constexpr int kStylePieceCacheKiB = 1024;
 
 bool ending = false;
 
-QString qs(std::string_view s)
-{
-    return QString::fromUtf8(s.data(), qsizetype(s.size()));
-}
 
 } // namespace
 

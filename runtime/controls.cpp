@@ -6,6 +6,7 @@
 #include "fonts.h"
 #include "form.h"
 #include "widgets.h"
+#include "text.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -18,11 +19,6 @@
 
 namespace runtime {
 namespace {
-
-QString qs(std::string_view s)
-{
-    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
-}
 
 QRect designRect(const ControlDesign& d)
 {

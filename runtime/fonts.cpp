@@ -1,5 +1,7 @@
 #include "fonts.h"
 
+#include "text.h"
+
 #include <QFontDatabase>
 #include <QHash>
 
@@ -7,11 +9,6 @@
 
 namespace runtime {
 namespace {
-
-QString qs(std::string_view s)
-{
-    return QString::fromUtf8(s.data(), qsizetype(s.size()));
-}
 
 QHash<QString, QString>& drawnFaces()
 {

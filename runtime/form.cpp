@@ -5,6 +5,7 @@
 #include "colours.h"
 #include "platform.h"
 #include "widgets.h"
+#include "text.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -19,11 +20,6 @@
 
 namespace runtime {
 namespace {
-
-QString qs(std::string_view s)
-{
-    return QString::fromUtf8(s.data(), qsizetype(s.size()));
-}
 
 std::unique_ptr<Control> makeControl(const ControlDesign& d, Form& form, QWidget* parent)
 {
