@@ -1,6 +1,7 @@
 #include "picture.h"
 
 #include "design.h"
+#include "picture_format.h"
 
 #include <QFile>
 #include <QPainter>

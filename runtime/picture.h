@@ -31,15 +31,8 @@ private:
     mutable QImage image_;
 };
 
-// The renders made at build time: a 24-byte header (the tag "CFP1", then as
-// 32-bit little-endian numbers the width and height in pixels, the view box
-// width and height in twips and the device pixel ratio) followed by the
-// pixels, premultiplied ARGB, 32 bits each, little-endian, row by row.
 // The pixels of a render made at build time (for device pixel ratio 1).
 // Throws std::runtime_error when it cannot be read.
 QImage readPixels(const QString& resource);
-
-inline constexpr char kRenderTag[4] = {'C', 'F', 'P', '1'};
-inline constexpr int kRenderHeaderSize = 24;
 
 } // namespace runtime

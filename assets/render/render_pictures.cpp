@@ -4,6 +4,7 @@
 //   render_pictures svg PICTURE.svg OUT.argb OUT@2x.argb
 //   render_pictures png ICON.png OUT.argb
 
+#include "picture_format.h"
 #include "svg_render.h"
 
 #include <QFile>
@@ -20,7 +21,7 @@ bool write(const QImage& image, QSizeF viewBox, int ratio, const QString& path)
     if (image.isNull())
         return false;
     const QImage pixels = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    QByteArray out("CFP1", 4);
+    QByteArray out(runtime::kRenderTag, sizeof runtime::kRenderTag);
     for (quint32 n : {quint32(pixels.width()), quint32(pixels.height()), quint32(viewBox.width()),
              quint32(viewBox.height()), quint32(ratio)}) {
         const quint32 le = qToLittleEndian(n);
