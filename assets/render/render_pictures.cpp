@@ -4,6 +4,7 @@
 //   render_pictures svg PICTURE.svg OUT.argb OUT@2x.argb
 //   render_pictures png ICON.png OUT.argb
 
+#include "design.h"
 #include "picture_format.h"
 #include "svg_render.h"
 
@@ -48,7 +49,7 @@ int main(int argc, char** argv)
         ok = write(renderSvg(args[2], 1), viewBox, 1, args[3]) && write(renderSvg(args[2], 2), viewBox, 2, args[4]);
     } else if (args.size() == 4 && args[1] == "png") {
         const QImage icon(args[2], "PNG");
-        ok = write(icon, QSizeF(icon.size()) * 15, 1, args[3]);
+        ok = write(icon, QSizeF(icon.size()) * runtime::kTwipsPerPixel, 1, args[3]);
     }
     if (!ok)
         std::fprintf(stderr, "render_pictures: cannot render %s\n", qPrintable(args.mid(1).join(' ')));

@@ -1,5 +1,7 @@
 #include "svg_render.h"
 
+#include "design.h"
+
 #include <QPainter>
 #include <QSvgRenderer>
 
@@ -10,7 +12,7 @@ QImage renderSvg(const QString& file, qreal ratio)
     QSvgRenderer renderer(file);
     if (!renderer.isValid())
         return {};
-    const QSizeF device = renderer.viewBoxF().size() / 15.0 * ratio;
+    const QSizeF device = renderer.viewBoxF().size() / double(runtime::kTwipsPerPixel) * ratio;
     QImage image(QSize(int(std::ceil(device.width())), int(std::ceil(device.height()))),
         QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
