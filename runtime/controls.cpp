@@ -128,11 +128,6 @@ QWidget* Label::widget() const
     return label_;
 }
 
-std::string Label::Caption() const
-{
-    return label_->text().toStdString();
-}
-
 void Label::setCaption(std::string_view caption)
 {
     label_->setText(qs(caption));
@@ -174,22 +169,12 @@ Timer::Timer(const ControlDesign& d, Form& form, QWidget* parent)
     QObject::connect(timer_, &QTimer::timeout, timer_, [this] { raise(tick_); });
 }
 
-bool Timer::Enabled() const
-{
-    return timer_->isActive();
-}
-
 void Timer::setEnabled(bool enabled)
 {
     if (enabled)
         timer_->start();
     else
         timer_->stop();
-}
-
-int Timer::Interval() const
-{
-    return timer_->interval();
 }
 
 namespace detail {

@@ -82,7 +82,6 @@ public:
     Label(const ControlDesign& design, Form& form, QWidget* parent);
     QWidget* widget() const override;
 
-    std::string Caption() const;
     void setCaption(std::string_view caption);
 
 private:
@@ -129,12 +128,8 @@ public:
     Timer(const ControlDesign& design, Form& form, QWidget* parent);
     QWidget* widget() const override { return nullptr; }
 
-    bool Enabled() const;
     void setEnabled(bool enabled);
-    int Interval() const;
     void onTimer(Procedure procedure) { tick_ = std::move(procedure); }
-
-    QTimer* timer() const { return timer_; } // for the runtime and tests
 
 private:
     QTimer* timer_;

@@ -63,7 +63,6 @@ public:
 
     // The toolkit's window, for the runtime itself and for tests.
     QWidget* window() const;
-    const std::vector<std::unique_ptr<Control>>& controls() const { return controls_; }
 
     // Placed again the way it was placed (centred, or at Left and Top), with
     // what is known now of the frame and the display.
