@@ -61,6 +61,18 @@ public:
             return spoken(summaryLines(widget()));
         return QAccessibleWidget::text(t);
     }
+
+    // A screen being left stays the active window to a screen reader until
+    // it goes: Orca 48, handling the key that made the move after the new
+    // window is up, would otherwise take the new window as already active
+    // and not read its description when it is told of its activation.
+    QAccessible::State state() const override
+    {
+        QAccessible::State s = QAccessibleWidget::state();
+        if (static_cast<FormWindow*>(widget())->leaving)
+            s.active = true;
+        return s;
+    }
 };
 
 // A box, as the toolkit's own line edit would tell it, but with its text as a

@@ -307,6 +307,7 @@ void Form::unloading(bool leaveShown)
     }
     // Until the screen shown in its place has painted: clicks go through to
     // whatever lies below, and no procedure of this screen runs any more.
+    window_->leaving = true;
     window_->setAttribute(Qt::WA_TransparentForMouseEvents);
     for (QWidget* w : window_->findChildren<QWidget*>())
         w->setAttribute(Qt::WA_TransparentForMouseEvents);

@@ -5,6 +5,7 @@
 #include "platform.h"
 #include "widgets.h"
 
+#include <QAccessible>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QObject>
@@ -28,6 +29,8 @@ std::vector<FormInstanceBase*>& loadedInstances()
 // How long a window the user has left may wait for the one shown in its
 // place to paint.
 constexpr int kLeavingWaitMs = 1000;
+// How much longer it stays while a screen reader listens.
+constexpr int kScreenReaderWaitMs = 500;
 
 // An unloaded form on its way out, deleted by the event loop: at once, or,
 // while the screen shown in its place has yet to paint and to take the
@@ -66,6 +69,16 @@ private:
     {
         if (std::exchange(gone_, true))
             return;
+        // A screen reader learns of the move from the key that made it only
+        // after the program has acted on it; the screen left stays active to
+        // it a while longer (see the window's accessibility).
+        if (QAccessible::isActive() && next_) {
+            QTimer::singleShot(kScreenReaderWaitMs, this, [this] {
+                form_->window()->hide();
+                deleteLater();
+            });
+            return;
+        }
         form_->window()->hide();
         deleteLater();
     }

@@ -94,6 +94,9 @@ public:
 
     std::function<void()> onClose;
     bool arriving = false; // shown and not yet painted
+    // Left by the user and kept on the display until the screen shown in its
+    // place is up; still told active to assistive technology meanwhile.
+    bool leaving = false;
     QColor background; // the screen's
 
 signals:
