@@ -256,7 +256,9 @@ private:
             return false;
         frames_.erase(change->window);
         const auto told = read(change->window);
-        if (told)
+        // An empty frame is a window leaving its frame (openbox tells one as
+        // it lets a window go), not the frame the next screen will have.
+        if (told && !told->isNull())
             last_ = *told;
         placeAgainIfFrameChanged(change->window, told.value_or(QMargins()));
         const auto it = waiting_.find(change->window);

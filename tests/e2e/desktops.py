@@ -54,12 +54,14 @@ Pitfalls found while writing this:
 """
 
 import os
+import select
 import shutil
 import signal
 import socket
 import struct
 import subprocess
 import tempfile
+import threading
 import time
 
 SCREEN = (1024, 768)
@@ -170,6 +172,61 @@ class X11:
         check = self.wm_check()
         name = self.property(check, "_NET_WM_NAME") if check else None
         return bytes(name).decode("utf-8", "replace") if name else None
+
+
+class FirstSeen(threading.Thread):
+    """Keeps, for each top-level window the X server maps, the rectangle of
+    its outer edges (borders included) at the moment of the map: the
+    server's own notifications of the root window's children, read on a
+    connection of their own."""
+
+    SUBSTRUCTURE_NOTIFY = 1 << 19
+
+    def __init__(self, display):
+        super().__init__(daemon=True)
+        self.x = X11(display)
+        self.x.sock.sendall(struct.pack("<BxHIII", 2, 4, self.x.root, 0x800, self.SUBSTRUCTURE_NOTIFY))
+        self.first = []
+        self.mapped = set()
+        self.error = None
+        self._done = threading.Event()
+
+    def run(self):
+        geometry = {}
+        try:
+            while not self._done.is_set():
+                if not select.select([self.x.sock], [], [], 0.1)[0]:
+                    continue
+                event = self.x._read(32)
+                code, window = event[0], struct.unpack_from("<I", event, 8)[0]
+                if code == 0:
+                    raise OSError(f"X error {event[1]} from the window watch")
+                if code == 16:  # CreateNotify
+                    geometry[window] = struct.unpack_from("<hhHHH", event, 12)
+                elif code == 22:  # ConfigureNotify
+                    geometry[window] = struct.unpack_from("<hhHHH", event, 16)
+                elif code == 19 and window in geometry:  # MapNotify
+                    x, y, w, h, border = geometry[window]
+                    self.mapped.add(window)
+                    self.first.append((window, (x, y, w + 2 * border, h + 2 * border), time.monotonic()))
+                elif code in (17, 18):  # DestroyNotify, UnmapNotify
+                    self.mapped.discard(window)
+        except OSError as e:
+            self.error = e
+        finally:
+            self.x.close()
+
+    def stop(self):
+        """Stops watching; returns the screens mapped (windows of at least
+        100 x 100) and those among them whose centre was more than 1 px from
+        the display's."""
+        self._done.set()
+        self.join(5)
+        if self.error:
+            raise OSError(f"the window watch failed: {self.error}")
+        screens = [rect for _, rect, _ in self.first if rect[2] >= 100 and rect[3] >= 100]
+        width, height = SCREEN
+        return screens, [r for r in screens if abs(2 * r[0] + r[2] - width) > 2 or abs(2 * r[1] + r[3] - height) > 2]
 
 
 def poll(condition, timeout, interval=0.02):

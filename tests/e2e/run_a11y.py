@@ -17,7 +17,7 @@ import tempfile
 import time
 
 import run_e2e as base
-from desktops import INPUT_SETTLE, stop_process
+from desktops import INPUT_SETTLE, FirstSeen, stop_process
 from run_e2e import CheckFailed, poll
 
 if os.environ.get("CIFRELLA_A11Y_SESSION") != "1":
@@ -53,6 +53,7 @@ SQUARES = [
 ]
 BRAVO = "Bravo!"
 CORREGGITI = "Attento... Correggiti!"
+MOVES = 200  # between the screens in the soak
 A11Y_ENV = {"QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1", "QT_ACCESSIBILITY": "1"}
 
 
@@ -408,8 +409,10 @@ class Session:
         self.keys("Escape")
         self.screen("Esci", "Cifrella")
         after20 = None
+        watch = FirstSeen(self.d.name)
+        watch.start()
         # Every way there and back: Alt+I, the picture button; Esc, Alt+O, Alt+F.
-        for i in range(1, 101):
+        for i in range(1, MOVES // 2 + 1):
             if i % 2:
                 self.keys("alt+i")
                 self.screen("OK", "Istruzioni")
@@ -421,10 +424,14 @@ class Session:
             self.screen("Esci", "Cifrella")
             if i == 20:
                 after20 = rss()
+        screens, elsewhere = watch.stop()
         growth = rss() - after20
-        print(f"      resident memory after 20 moves {after20} kB, after 100 {after20 + growth} kB", flush=True)
+        print(f"      resident memory after 40 moves {after20} kB, after {MOVES} {after20 + growth} kB; "
+              f"{len(screens)} screens mapped, {len(elsewhere)} off the centre {elsewhere[:5]}", flush=True)
         if self.s.memory_check and growth > 2048:
-            raise CheckFailed(f"resident memory grew by {growth} kB over 80 moves")
+            raise CheckFailed(f"resident memory grew by {growth} kB over {MOVES - 40} moves")
+        if len(screens) < MOVES or elsewhere:
+            raise CheckFailed(f"{len(elsewhere)} of {len(screens)} screens mapped off the centre")
 
     def close(self):
         self.keys("alt+F4")
@@ -447,7 +454,8 @@ class Session:
             ("an overwritten revealed box is emptied and not restored", self.overwritten),
             ("ten right grids: 'Bravo!' and a new catalogue deal each time", self.solves),
             ("a pasted 100 000-character text is held whole and emptied by the check", self.long_paste),
-            ("100 moves between screens by every way: one window each, memory steady", self.soak),
+            (f"{MOVES} moves between screens by every way: one window each, mapped at the centre, memory steady",
+             self.soak),
             ("Alt+F4 ends the program with status 0", self.close),
         ]
 
