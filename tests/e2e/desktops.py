@@ -275,28 +275,49 @@ def global_shortcuts_daemon():
     return daemons[0] if daemons else None
 
 
-class Xvfb:
-    def __init__(self, logdir, size=SCREEN, first=40):
+class XServer:
+    """Xvfb (or Xorg, given a configuration) on a free display number. Suites
+    running side by side may try the same number at once: the server that
+    wrote its own pid into the number's lock file has it, the other ends and
+    the next number is tried."""
+
+    def __init__(self, logdir, size=SCREEN, xorg_config=None, first=20, timeout=20):
         self.proc = None
-        for n in range(first, first + 60):
-            if os.path.exists(f"/tmp/.X11-unix/X{n}") or os.path.exists(f"/tmp/.X{n}-lock"):
+        for n in range(first, first + 100):
+            if os.path.exists(f"/tmp/.X{n}-lock") or os.path.exists(f"/tmp/.X11-unix/X{n}"):
                 continue
-            with open(os.path.join(logdir, f"xvfb-{n}.log"), "w") as log:
-                proc = subprocess.Popen(["Xvfb", f":{n}", "-screen", "0", f"{size[0]}x{size[1]}x24",
-                                         "-nolisten", "tcp"], stdout=log, stderr=subprocess.STDOUT,
-                                        stdin=subprocess.DEVNULL, start_new_session=True)
-            if poll(lambda: proc.poll() is not None or os.path.exists(f"/tmp/.X11-unix/X{n}"), 10) \
-                    and proc.poll() is None:
+            if xorg_config:
+                command = ["Xorg", f":{n}", "-config", xorg_config, "-novtswitch", "-logfile", f"{xorg_config}.log"]
+            else:
+                command = ["Xvfb", f":{n}", "-screen", "0", f"{size[0]}x{size[1]}x24"]
+            with open(os.path.join(logdir, f"xserver-{n}.log"), "w") as log:
+                proc = subprocess.Popen(command + ["-noreset", "-nolisten", "tcp"], stdout=log,
+                                        stderr=subprocess.STDOUT, stdin=subprocess.DEVNULL, start_new_session=True)
+
+            def settled():
+                if proc.poll() is not None:
+                    return "lost"
+                return os.path.exists(f"/tmp/.X11-unix/X{n}") and _lock_holder(n) == proc.pid and "ours"
+
+            if poll(settled, timeout) == "ours":
                 self.proc = proc
                 self.display = f":{n}"
                 return
             _end(proc)
-        raise RuntimeError("no free display number")
+        raise RuntimeError(f"no free display number from :{first}")
 
     def stop(self):
         if self.proc:
             _end(self.proc)
             self.proc = None
+
+
+def _lock_holder(n):
+    try:
+        with open(f"/tmp/.X{n}-lock") as f:
+            return int(f.read().strip() or 0)
+    except (OSError, ValueError):
+        return None
 
 
 def stop_process(proc, grace=0):
@@ -330,6 +351,21 @@ def _end(proc, grace=5):
         pass
     if proc.poll() is None:
         proc.wait()
+
+
+def installed_program(build):
+    """The program installed from a build tree into build/e2e-install, where
+    the test suites' install fixture puts it; installed again here when the
+    build is newer, as when a suite is run by hand."""
+    prefix = os.path.join(build, "e2e-install")
+    binary = os.path.join(prefix, "bin", "cifrella")
+    built = os.path.join(build, "app", "cifrella")
+    if not os.path.exists(binary) or os.path.getmtime(binary) < os.path.getmtime(built):
+        r = subprocess.run(["cmake", "--install", build, "--prefix", prefix],
+                           stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
+        if r.returncode != 0 or not os.access(binary, os.X_OK):
+            raise RuntimeError(f"cmake --install into {prefix} failed: {r.stdout.decode(errors='replace')[-500:]}")
+    return binary
 
 
 class WindowManager:
@@ -398,7 +434,7 @@ class Desktop:
 
     def __init__(self, manager, logdir, size=SCREEN):
         os.makedirs(logdir, exist_ok=True)
-        self.xvfb = Xvfb(logdir, size)
+        self.xvfb = XServer(logdir, size)
         self.display = self.xvfb.display
         self.wm = None
         try:

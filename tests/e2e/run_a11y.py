@@ -17,7 +17,7 @@ import tempfile
 import time
 
 import run_e2e as base
-from desktops import INPUT_SETTLE, FirstSeen, stop_process
+from desktops import INPUT_SETTLE, FirstSeen, installed_program, stop_process
 from run_e2e import CheckFailed, poll
 
 if os.environ.get("CIFRELLA_A11Y_SESSION") != "1":
@@ -553,11 +553,10 @@ def main():
     artifacts = os.path.abspath(args.artifacts or os.path.join(build, "e2e-artifacts"))
     os.makedirs(artifacts, exist_ok=True)
     t0 = time.monotonic()
-    prefix = tempfile.mkdtemp(prefix="cifrella-a11y-")
     display = bus = None
     suite = None
     try:
-        subprocess.run(["cmake", "--install", build, "--prefix", prefix], check=True, stdout=subprocess.DEVNULL)
+        binary = installed_program(build)
         bus = subprocess.Popen(["/usr/libexec/at-spi-bus-launcher", "--launch-immediately"],
                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         if not poll(accessibility_bus_ready, 15):
@@ -568,7 +567,7 @@ def main():
         Atspi.set_timeout(10000, 30000)
         display = base.Display(artifacts)
         os.environ["DISPLAY"] = display.name
-        suite = A11ySuite(display, os.path.join(prefix, "bin", "cifrella"), artifacts, build)
+        suite = A11ySuite(display, binary, artifacts, build)
         suite.memory_check = not args.no_memory_check
         groups = {
             "play": [Session(suite).steps()],
@@ -588,7 +587,6 @@ def main():
         if bus:
             bus.terminate()
             bus.wait()
-        shutil.rmtree(prefix, ignore_errors=True)
     passed, failed = (suite.passed, suite.failed + suite.skipped) if suite else (0, 1)
     print(f"A11Y: finished in {time.monotonic() - t0:.0f} s")
     print(f"A11Y: {passed} passed, {failed} failed")

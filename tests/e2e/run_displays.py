@@ -24,7 +24,7 @@ import tempfile
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from desktops import INPUT_SETTLE, is_frame_window, stop_process  # noqa: E402
+from desktops import INPUT_SETTLE, WindowManager, XServer, installed_program, is_frame_window, stop_process  # noqa: E402
 from run_e2e import CheckFailed, poll  # noqa: E402
 
 CLIENT = (548, 350)  # device-independent pixels
@@ -67,38 +67,24 @@ style=Fusion
 """
 
 
-def free_display():
-    for n in range(30, 100):
-        if not os.path.exists(f"/tmp/.X11-unix/X{n}") and not os.path.exists(f"/tmp/.X{n}-lock"):
-            return n
-    raise RuntimeError("no free display number")
-
-
 class Desktop:
     """An X server with openbox; the primary monitor's rectangle."""
 
     def __init__(self, artifacts, size=(1024, 768), two_monitors=False, dpi=None):
         self.artifacts = artifacts
-        self.procs = []
+        self.wm = None
         self.tmp = tempfile.mkdtemp(prefix="cifrella-displays-")
-        n = free_display()
-        self.name = f":{n}"
-        self.env = dict(os.environ, DISPLAY=self.name, QT_QPA_PLATFORM="xcb", LANG="C.UTF-8",
-                        XDG_RUNTIME_DIR=self.tmp)
-        self.env.pop("WAYLAND_DISPLAY", None)
-        log = open(os.path.join(artifacts, f"xserver-{n}.log"), "w")
+        conf = None
         if two_monitors:
             conf = os.path.join(self.tmp, "dummy.conf")
             with open(conf, "w") as f:
                 f.write(XORG_DUMMY)
-            cmd = ["Xorg", self.name, "-config", conf, "-noreset", "-nolisten", "tcp", "-novtswitch",
-                   "-logfile", os.path.join(self.tmp, "Xorg.log")]
-        else:
-            cmd = ["Xvfb", self.name, "-noreset", "-screen", "0", f"{size[0]}x{size[1]}x24", "-nolisten", "tcp"]
-        self.procs.append(subprocess.Popen(cmd, stdout=log, stderr=subprocess.STDOUT))
+        self.server = XServer(artifacts, size, xorg_config=conf)
+        self.name = self.server.display
+        self.env = dict(os.environ, DISPLAY=self.name, QT_QPA_PLATFORM="xcb", LANG="C.UTF-8",
+                        XDG_RUNTIME_DIR=self.tmp)
+        self.env.pop("WAYLAND_DISPLAY", None)
         try:
-            if not poll(lambda: os.path.exists(f"/tmp/.X11-unix/X{n}") and self.answers(), 20):
-                raise RuntimeError(f"{cmd[0]} did not come up")
             if two_monitors:
                 self.run("xrandr", "--addmode", "DUMMY1", "1024x768", check=True)
                 self.run("xrandr", "--output", "DUMMY0", "--mode", "1024x768", "--pos", "0x0",
@@ -106,16 +92,10 @@ class Desktop:
             if dpi:
                 subprocess.run(["xrdb", "-nocpp", "-merge"], input=f"Xft.dpi: {dpi}\n".encode(), env=self.env,
                                check=True)
-            self.procs.append(subprocess.Popen(["openbox"], env=self.env, stdout=log, stderr=subprocess.STDOUT))
-            if not poll(lambda: "window id" in self.run("xprop", "-root", "_NET_SUPPORTING_WM_CHECK"), 10):
-                raise RuntimeError("openbox did not come up")
+            self.wm = WindowManager("openbox", self.name, artifacts)
         except BaseException:
             self.close()
             raise
-
-    def answers(self):
-        return subprocess.run(["xprop", "-root", "-display", self.name, "_NET_SUPPORTED"],
-                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL).returncode == 0
 
     def run(self, *args, check=False, input=None):
         r = subprocess.run(args, env=self.env, input=input, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
@@ -135,8 +115,10 @@ class Desktop:
         return 0, 0, w, h
 
     def close(self):
-        for p in reversed(self.procs):
-            stop_process(p, grace=10)
+        if self.wm:
+            self.wm.stop()
+            self.wm = None
+        self.server.stop()
         shutil.rmtree(self.tmp, ignore_errors=True)
 
 
@@ -371,19 +353,16 @@ def main():
     build = os.path.abspath(args.build_dir)
     artifacts = os.path.abspath(args.artifacts or os.path.join(build, "e2e-artifacts", args.what))
     os.makedirs(artifacts, exist_ok=True)
-    prefix = tempfile.mkdtemp(prefix="cifrella-displays-")
+
     t0 = time.monotonic()
     try:
-        subprocess.run(["cmake", "--install", build, "--prefix", prefix], check=True, stdout=subprocess.DEVNULL)
-        binary = os.path.join(prefix, "bin", "cifrella")
+        binary = installed_program(build)
         passed = {"scales": scales, "monitors": monitors, "resize": resize, "dark": dark}[args.what](
             binary, artifacts)
     except (CheckFailed, RuntimeError, subprocess.SubprocessError) as e:
         print(f"FAIL  {args.what}\n      {e}")
         print(f"DISPLAYS: 0 passed, 1 failed ({time.monotonic() - t0:.0f} s)")
         return 1
-    finally:
-        shutil.rmtree(prefix, ignore_errors=True)
     for p in passed:
         print(f"ok    {p}")
     print(f"DISPLAYS: {len(passed)} passed, 0 failed ({time.monotonic() - t0:.0f} s)")

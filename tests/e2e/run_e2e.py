@@ -1,19 +1,16 @@
 #!/usr/bin/python3
 """End-to-end run of an installed Cifrella.
 
-The program is installed into a temporary prefix and driven under Xvfb with
-openbox as window manager, using real mouse clicks and key presses through
-xdotool. Box contents are read back through the clipboard (ctrl+a, ctrl+c)
+The installed program is driven under Xvfb with openbox as window manager,
+using real mouse clicks and key presses through xdotool. Box contents are read back through the clipboard (ctrl+a, ctrl+c)
 and the red message is found by looking at screen pixels.
 """
 
 import argparse
 import os
 import re
-import shutil
 import subprocess
 import sys
-import tempfile
 import time
 from fractions import Fraction
 
@@ -753,19 +750,11 @@ def main():
     os.makedirs(artifacts, exist_ok=True)
 
     t0 = time.monotonic()
-    prefix = tempfile.mkdtemp(prefix="cifrella-e2e-")
     display = None
     passed, failed = 0, 1
     try:
-        r = subprocess.run(["cmake", "--install", build, "--prefix", prefix],
-                           stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
-        binary = os.path.join(prefix, "bin", "cifrella")
-        if r.returncode != 0 or not os.access(binary, os.X_OK):
-            print(r.stdout.decode(errors="replace"))
-            print("E2E: install into a temporary prefix failed")
-            print("E2E: 0 passed, 1 failed")
-            return 1
         try:
+            binary = desktops.installed_program(build)
             display = Display(artifacts, args.desktop or "openbox", strict_focus=bool(args.desktop))
         except (RuntimeError, OSError, subprocess.SubprocessError) as e:
             print(f"E2E: could not start the X server and window manager: {e}")
@@ -783,7 +772,6 @@ def main():
     finally:
         if display:
             display.close()
-        shutil.rmtree(prefix, ignore_errors=True)
     print(f"E2E: finished in {time.monotonic() - t0:.0f} s")
     print(f"E2E: {passed} passed, {failed} failed")
     return 0 if failed == 0 else 1

@@ -23,7 +23,7 @@ import time
 import traceback
 
 import run_e2e as base
-from desktops import stop_process
+from desktops import installed_program, stop_process
 from run_e2e import CheckFailed, poll
 
 if os.environ.get("CIFRELLA_ORCA_SESSION") != "1":
@@ -389,7 +389,7 @@ class Child:
 def main():
     ap = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     where = ap.add_mutually_exclusive_group(required=True)
-    where.add_argument("--build-dir", help="installed into a temporary prefix with cmake --install")
+    where.add_argument("--build-dir", help="the program installed from this build tree")
     where.add_argument("--binary", help="an installed cifrella")
     ap.add_argument("--artifacts")
     ap.add_argument("--keep-going", action="store_true", help="go on after a failed step")
@@ -397,18 +397,12 @@ def main():
     artifacts = os.path.abspath(args.artifacts or os.path.join(args.build_dir or HOME, "orca-artifacts"))
     os.makedirs(artifacts, exist_ok=True)
     t0 = time.monotonic()
-    prefix = tempfile.mkdtemp(prefix="cifrella-orca-")
     procs, display, orca, child = [], None, None, None
     passed = failed = 0
     try:
         if "it_IT.utf8" not in subprocess.run(["locale", "-a"], capture_output=True, text=True).stdout:
             raise CheckFailed("no it_IT.UTF-8 locale: add 'it_IT.UTF-8 UTF-8' to /etc/locale.gen, run locale-gen")
-        binary = os.path.abspath(args.binary) if args.binary else os.path.join(prefix, "bin", "cifrella")
-        if args.build_dir:
-            r = subprocess.run(["cmake", "--install", args.build_dir, "--prefix", prefix], capture_output=True,
-                               text=True)
-            if r.returncode != 0:
-                raise CheckFailed(f"cmake --install failed: {r.stdout[-500:]}{r.stderr[-500:]}")
+        binary = os.path.abspath(args.binary) if args.binary else installed_program(os.path.abspath(args.build_dir))
         procs.append(subprocess.Popen(["/usr/libexec/at-spi-bus-launcher", "--launch-immediately"],
                                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
         if not poll(lambda: subprocess.run(["dbus-send", "--session", "--print-reply", "--dest=org.a11y.Bus",
@@ -416,14 +410,7 @@ def main():
                                            capture_output=True).returncode == 0, 15):
             raise CheckFailed("the accessibility bus did not start")
         Atspi.set_timeout(10000, 30000)
-        for attempt in range(3):  # another session may take the same display number meanwhile
-            try:
-                display = base.Display(artifacts)
-                break
-            except RuntimeError as e:
-                print(f"ORCA: {e}; trying again", flush=True)
-        if not display:
-            raise CheckFailed("no X server and window manager")
+        display = base.Display(artifacts)
         os.environ["DISPLAY"] = display.name
         env = dict(display.env, LANG=LOCALE, LC_ALL=LOCALE, LANGUAGE="it")
         procs.append(start_speech_server(artifacts))
@@ -460,7 +447,6 @@ def main():
         for p in reversed(procs):
             p.terminate()
             p.wait()
-        shutil.rmtree(prefix, ignore_errors=True)
     print(f"ORCA: finished in {time.monotonic() - t0:.0f} s; Orca's log in {artifacts}")
     print(f"ORCA: {passed} passed, {failed} failed")
     return 0 if failed == 0 and passed else 1

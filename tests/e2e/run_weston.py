@@ -19,11 +19,10 @@ import re
 import shutil
 import subprocess
 import sys
-import tempfile
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from desktops import INPUT_SETTLE, is_frame_window, stop_process  # noqa: E402
+from desktops import INPUT_SETTLE, XServer, installed_program, is_frame_window, stop_process  # noqa: E402
 from run_e2e import CheckFailed, Suite, poll  # noqa: E402
 from weston import Weston  # noqa: E402
 
@@ -41,21 +40,6 @@ INK = 25  # dark pixels of a box showing a number: "1" has about 34, a caret und
 
 def cell_centre(origin, n):
     return (origin[0] + 312 + 48 * ((n - 1) % 3) + 20, origin[1] + 120 + 48 * ((n - 1) // 3) + 20)
-
-
-def start_xvfb(logdir):
-    for n in range(70, 100):
-        if os.path.exists(f"/tmp/.X11-unix/X{n}") or os.path.exists(f"/tmp/.X{n}-lock"):
-            continue
-        log = open(os.path.join(logdir, "xvfb.log"), "w")
-        proc = subprocess.Popen(["Xvfb", f":{n}", "-screen", "0", f"{SCREEN_W}x{SCREEN_H}x24", "-nolisten", "tcp"],
-                                stdout=log, stderr=subprocess.STDOUT)
-        if poll(lambda: proc.poll() is not None or os.path.exists(f"/tmp/.X11-unix/X{n}"), 10) \
-                and proc.poll() is None:
-            return proc, f":{n}"
-        proc.kill()
-        proc.wait()
-    raise RuntimeError("no free display number")
 
 
 class Desktop:
@@ -414,11 +398,10 @@ def main():
     t0 = time.monotonic()
     xvfb = weston = None
     passed, failed = 0, 1
-    prefix = tempfile.mkdtemp(prefix="cifrella-weston-")
-    binary = os.path.join(prefix, "bin", "cifrella")
     try:
-        subprocess.run(["cmake", "--install", build, "--prefix", prefix], check=True, stdout=subprocess.DEVNULL)
-        xvfb, outer = start_xvfb(artifacts)
+        binary = installed_program(build)
+        xvfb = XServer(artifacts, (SCREEN_W, SCREEN_H))
+        outer = xvfb.display
         weston = Weston(outer, artifacts, SCREEN_W, SCREEN_H).start()
         weston.focus_outputs()
         print(f"WESTON: {binary}; Xvfb {outer}, Wayland {weston.socket}, XWayland {weston.xwayland_display} "
@@ -431,9 +414,7 @@ def main():
         if weston:
             weston.stop()
         if xvfb:
-            xvfb.terminate()
-            xvfb.wait()
-        shutil.rmtree(prefix, ignore_errors=True)
+            xvfb.stop()
     print(f"WESTON: finished in {time.monotonic() - t0:.0f} s")
     print(f"WESTON: {passed} passed, {failed} failed")
     return 0 if failed == 0 else 1
