@@ -23,7 +23,7 @@ namespace {
 
 constexpr int kStylePieceCacheKiB = 1024;
 
-bool ending = false;
+bool exitStatusChosen = false; // End or a run-time error has set the status the program exits with
 
 
 } // namespace
@@ -89,14 +89,14 @@ void End()
 
 void endProgram(int status)
 {
-    ending = true;
+    exitStatusChosen = true;
     FormInstanceBase::unloadAll();
     QCoreApplication::exit(status);
 }
 
 void lastScreenUnloaded()
 {
-    if (!ending)
+    if (!exitStatusChosen)
         QCoreApplication::exit(0);
 }
 

@@ -89,13 +89,13 @@ private:
     bool gone_ = false;
 };
 
-bool ending = false; // every screen is being unloaded
+bool unloadingAll = false;
 
 // The screen just shown, still to paint, that a screen being unloaded waits
 // for where the platform wants it so.
 Form* successorOf(const Form& leaving)
 {
-    if (ending || !platform().keepsLeavingWindowUntilPainted())
+    if (unloadingAll || !platform().keepsLeavingWindowUntilPainted())
         return nullptr;
     for (FormInstanceBase* other : loadedInstances())
         if (Form* f = other->loadedForm(); f && f != &leaving && f->arriving())
@@ -160,10 +160,10 @@ void FormInstanceBase::unloaded(std::unique_ptr<Form> form)
 
 void FormInstanceBase::unloadAll()
 {
-    ending = true;
+    unloadingAll = true;
     while (!loadedInstances().empty())
         loadedInstances().back()->Unload();
-    ending = false;
+    unloadingAll = false;
 }
 
 } // namespace runtime
