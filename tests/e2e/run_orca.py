@@ -292,21 +292,37 @@ class Child:
             self.hear(lambda: self.keys("Escape"), r"Cifrella, titolo")
 
     def puzzle(self):
+        wanted = self.open_puzzle()
+        if wanted:
+            raise CheckFailed(f"expected, in this order: {wanted}")
+
+    def open_puzzle(self):
+        """From the start screen as it is loaded: Tab, Tab, Space. What Orca
+        was expected to say and did not, or nothing."""
         # As a child listening: each Tab heard before the next key. Pressed
         # at once, Orca 48 takes the puzzle's window for one it was in while
         # it is still speaking the start screen's focus.
         self.hear(lambda: self.keys("Tab"), r"Un piccolo mago con la bacchetta")
         self.hear(lambda: self.keys("Tab"), r"Inizia l'esercizio")
 
-        def open_puzzle():
+        def space():
             self.keys("space")
             poll(lambda: any(c.name == "Conferma" for c in self.r.controls()), 5)
         # The values are on the bus by the time Orca speaks; the checks read them then.
-        said = self.hear(open_puzzle, r"Riga 1, colonna 1")
+        said = self.hear(space, r"Riga 1, colonna 1")
         grid, key = self.read_grid(), self.r.key()
         wanted = [r"Completa questo quadrato magico", rf"La chiave è:?\s*{key}(?!\d)", box_said(1, grid[1])]
-        if not said_in_order(" | ".join(said), wanted):
-            raise CheckFailed(f"expected, in this order: {wanted}")
+        return None if said_in_order(" | ".join(said), wanted) else wanted
+
+    def openings(self, count=20):
+        missed = []
+        for n in range(count):
+            self.hear(lambda: self.keys("Escape"), r"Cifrella, titolo")
+            wanted = self.open_puzzle()
+            if wanted:
+                missed.append(f"opening {n + 1}: {wanted}")
+        if missed:
+            raise CheckFailed(f"{len(missed)} of {count} openings without the expected words: {'; '.join(missed)}")
 
     def boxes(self):
         wrong = []
@@ -383,6 +399,8 @@ class Child:
             ("a click on Conferma: 'Attento... Correggiti!'", self.wrong_by_mouse),
             ("the timer's wiping of the message is not spoken", self.wiped),
             ("Alt+C on the right grid: 'Bravo!', then the new key", self.right),
+            ("Esc, then the puzzle opened again, 20 times: its title line, the key and box 1 each time",
+             self.openings),
         ]
 
 
