@@ -11,22 +11,18 @@ cd "$(dirname "$0")"
 scripts/test-setup.sh
 jobs=$(nproc)
 
-echo "== tests"
-cmake --preset default >/dev/null
-cmake --build --preset default -j"$jobs"
-ctest --preset default -j"$jobs"
+# One build and its tests: title, preset, then what ctest is to leave out.
+build_and_test() {
+    local start=$SECONDS title=$1 preset=$2
+    shift 2
+    echo "== $title"
+    cmake --preset "$preset" >/dev/null
+    cmake --build --preset "$preset" -j"$jobs"
+    ctest --preset "$preset" -j"$jobs" "$@"
+    echo "== $title: $((SECONDS - start)) s"
+}
 
-echo "== tests under AddressSanitizer and UndefinedBehaviorSanitizer"
-cmake --preset sanitize >/dev/null
-cmake --build --preset sanitize -j"$jobs"
-ctest --preset sanitize -j"$jobs" -LE desktop -E '^packaging$'
-
-echo "== the offscreen tests of a build without X11"
-cmake --preset nox11 >/dev/null
-cmake --build --preset nox11 -j"$jobs"
-ctest --preset nox11 -j"$jobs"
-
-echo "== fuzzing the exercise"
-cmake --preset fuzz >/dev/null
-cmake --build --preset fuzz -j"$jobs"
-ctest --preset fuzz
+build_and_test "tests" default
+build_and_test "tests under AddressSanitizer and UndefinedBehaviorSanitizer" sanitize -LE desktop -E '^packaging$'
+build_and_test "the offscreen tests of a build without X11" nox11
+build_and_test "fuzzing the exercise" fuzz

@@ -54,6 +54,7 @@ Pitfalls found while writing this:
 """
 
 import os
+import re
 import select
 import shutil
 import signal
@@ -262,6 +263,22 @@ def is_frame_window(wm_class):
     """mutter 48 draws the frames in a client of its own, whose frame windows
     carry the title of the window they frame."""
     return "mutter-x11-frames" in wm_class
+
+
+WINDOW_NAMES = "^Cifrella$|^Istruzioni$"
+
+
+def program_windows(run):
+    """The program's viewable windows, not a manager's frames; run(*command)
+    runs a command on their X display and returns what it printed."""
+    ids = run("xdotool", "search", "--onlyvisible", "--name", WINDOW_NAMES).split()
+    return [w for w in ids if "IsViewable" in run("xwininfo", "-id", w)
+            and not is_frame_window(run("xprop", "-id", w, "WM_CLASS"))]
+
+
+def window_title(run, w):
+    m = re.search(r'^WM_NAME\([A-Z0-9_]+\) = "(.*)"$', run("xprop", "-id", w, "WM_NAME"), re.M)
+    return m.group(1) if m else None
 
 
 def global_shortcuts_daemon():

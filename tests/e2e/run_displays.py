@@ -24,7 +24,7 @@ import tempfile
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from desktops import INPUT_SETTLE, WindowManager, XServer, installed_program, is_frame_window, stop_process  # noqa: E402
+from desktops import INPUT_SETTLE, WindowManager, XServer, installed_program, program_windows, stop_process  # noqa: E402
 from run_e2e import CheckFailed, poll  # noqa: E402
 
 CLIENT = (548, 350)  # device-independent pixels
@@ -141,9 +141,7 @@ class Run:
         state = {}
 
         def one():
-            ids = self.d.run("xdotool", "search", "--onlyvisible", "--name", "^Cifrella$|^Istruzioni$").split()
-            ids = [w for w in ids if "IsViewable" in self.d.run("xwininfo", "-id", w)
-               and not is_frame_window(self.d.run("xprop", "-id", w, "WM_CLASS"))]
+            ids = program_windows(self.d.run)
             state["seen"] = ids
             if len(ids) != 1 or f'"{title}"' not in self.d.run("xprop", "-id", ids[0], "WM_NAME"):
                 return None

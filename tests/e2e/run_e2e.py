@@ -15,11 +15,10 @@ import time
 from fractions import Fraction
 
 import desktops
-from desktops import is_frame_window, stop_process
+from desktops import stop_process
 
 SCREEN_W, SCREEN_H = 1024, 768
 CLIENT_W, CLIENT_H = 548, 350
-WINDOW_NAMES = "^Cifrella$|^Istruzioni$"
 
 PARTI = (320, 200, 81, 57)
 ISTRUZIONI = (400, 312, 65, 25)
@@ -30,6 +29,7 @@ MESSAGE = (288, 280, 185, 33)
 BOX = 41
 PUZZLE_BG = (192, 255, 255)
 START_BG = (255, 128, 128)
+INSTRUCTIONS_BG = (255, 192, 128)
 BG_PROBE = (4, 4)
 
 PATTERNS = [{1, 3, 5}, {9, 3, 5}, {6, 3, 5}, {1, 3, 7}, {7, 8, 5},
@@ -122,13 +122,10 @@ class Display:
     # Windows
 
     def visible_windows(self):
-        ids = self.run("xdotool", "search", "--onlyvisible", "--name", WINDOW_NAMES).split()
-        return [w for w in ids if "IsViewable" in self.run("xwininfo", "-id", w)
-               and not is_frame_window(self.run("xprop", "-id", w, "WM_CLASS"))]
+        return desktops.program_windows(self.run)
 
     def title(self, w):
-        m = re.search(r'^WM_NAME\([A-Z0-9_]+\) = "(.*)"$', self.run("xprop", "-id", w, "WM_NAME"), re.M)
-        return m.group(1) if m else None
+        return desktops.window_title(self.run, w)
 
     def geometry(self, w):
         info = self.run("xwininfo", "-id", w)
@@ -673,12 +670,14 @@ class Hands(Play):
     def moves(self):
         """As many moves as the input guard lets a quick child make, by keys
         and clicks, each new screen caught at the moment it is mapped."""
-        ways = (("key", "alt+i"), ("key", "Escape"), ("click", PARTI), ("key", "Escape"))
+        # Each way, and the background the screen it opens paints.
+        ways = (("key", "alt+i", INSTRUCTIONS_BG), ("key", "Escape", START_BG), ("click", PARTI, PUZZLE_BG),
+                ("key", "Escape", START_BG))
         watch = desktops.FirstSeen(self.d.name)
         watch.start()
         try:
             for i in range(self.MOVES):
-                how, what = ways[i % len(ways)]
+                how, what, background = ways[i % len(ways)]
                 before = len(watch.first)
                 if how == "key":
                     self.d.xdo("key", "--clearmodifiers", what)
@@ -687,6 +686,10 @@ class Hands(Play):
                 if not poll(lambda: len(watch.first) > before and len(watch.mapped) == 1, 5, 0.005):
                     raise CheckFailed(f"move {i + 1} ({what}): {len(watch.first) - before} windows mapped, "
                                       f"{len(watch.mapped)} shown")
+                # The guard takes the next press once the screen has painted
+                # and the double-click interval has passed.
+                if not poll(lambda: self.ready(background), 5):
+                    raise CheckFailed(f"move {i + 1} ({what}): the new screen not painted and active within 5 s")
                 time.sleep(max(0.0, watch.first[-1][2] + desktops.INPUT_SETTLE - time.monotonic()))
         finally:
             screens, elsewhere = watch.stop()
@@ -694,6 +697,15 @@ class Hands(Play):
         if len(screens) != self.MOVES or elsewhere:
             raise CheckFailed(f"{len(elsewhere)} of {len(screens)} screens mapped off the centre")
         self.goto("start")
+
+    def ready(self, background):
+        """The one screen shown has painted and the window manager has made
+        it the active window, to which keys go."""
+        wins = self.d.visible_windows()
+        if len(wins) != 1 or self.d.active() != wins[0]:
+            return False
+        x, y, _, _ = self.d.geometry(wins[0])
+        return self.d.grab().pixel(x + BG_PROBE[0], y + BG_PROBE[1]) == background
 
     def destroyed(self):
         self.d.xdo("windowclose", self.win)

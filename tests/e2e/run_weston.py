@@ -22,7 +22,7 @@ import sys
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from desktops import INPUT_SETTLE, XServer, installed_program, is_frame_window, stop_process  # noqa: E402
+from desktops import INPUT_SETTLE, XServer, installed_program, program_windows, stop_process, window_title  # noqa: E402
 from run_e2e import CheckFailed, Suite, poll  # noqa: E402
 from weston import Weston  # noqa: E402
 
@@ -125,13 +125,10 @@ class Desktop:
     # X windows, on XWayland
 
     def x_windows(self):
-        ids = self.x("xdotool", "search", "--onlyvisible", "--name", "^Cifrella$|^Istruzioni$").split()
-        return [w for w in ids if "IsViewable" in self.x("xwininfo", "-id", w)
-               and not is_frame_window(self.x("xprop", "-id", w, "WM_CLASS"))]
+        return program_windows(self.x)
 
     def x_title(self, w):
-        m = re.search(r'^WM_NAME\([A-Z0-9_]+\) = "(.*)"$', self.x("xprop", "-id", w, "WM_NAME"), re.M)
-        return m.group(1) if m else None
+        return window_title(self.x, w)
 
     def x_origin(self, w):
         info = self.x("xwininfo", "-id", w)
