@@ -127,6 +127,22 @@ class Display:
     def title(self, w):
         return desktops.window_title(self.run, w)
 
+    def painted(self, background):
+        """The program shows one window, the active one, painted with that
+        background: the time from which its input guard is counted."""
+        wins = self.visible_windows()
+        if len(wins) != 1 or self.active() != wins[0]:
+            return False
+        x, y, _, _ = self.geometry(wins[0])
+        return self.grab().pixel(x + BG_PROBE[0], y + BG_PROBE[1]) == background
+
+    def settle(self, background, what="the new screen", timeout=5):
+        """Waits until a new screen is painted and active, then out its input
+        guard: a press sooner is dropped by design."""
+        if not poll(lambda: self.painted(background), timeout):
+            raise CheckFailed(f"{what} not painted and active within {timeout} s: {self.visible_windows()}")
+        time.sleep(desktops.INPUT_SETTLE)
+
     def geometry(self, w):
         info = self.run("xwininfo", "-id", w)
 
@@ -686,26 +702,13 @@ class Hands(Play):
                 if not poll(lambda: len(watch.first) > before and len(watch.mapped) == 1, 5, 0.005):
                     raise CheckFailed(f"move {i + 1} ({what}): {len(watch.first) - before} windows mapped, "
                                       f"{len(watch.mapped)} shown")
-                # The guard takes the next press once the screen has painted
-                # and the double-click interval has passed.
-                if not poll(lambda: self.ready(background), 5):
-                    raise CheckFailed(f"move {i + 1} ({what}): the new screen not painted and active within 5 s")
-                time.sleep(max(0.0, watch.first[-1][2] + desktops.INPUT_SETTLE - time.monotonic()))
+                self.d.settle(background, f"move {i + 1} ({what}): the new screen")
         finally:
             screens, elsewhere = watch.stop()
         print(f"      {len(screens)} screens mapped, {len(elsewhere)} off the centre {elsewhere[:5]}", flush=True)
         if len(screens) != self.MOVES or elsewhere:
             raise CheckFailed(f"{len(elsewhere)} of {len(screens)} screens mapped off the centre")
         self.goto("start")
-
-    def ready(self, background):
-        """The one screen shown has painted and the window manager has made
-        it the active window, to which keys go."""
-        wins = self.d.visible_windows()
-        if len(wins) != 1 or self.d.active() != wins[0]:
-            return False
-        x, y, _, _ = self.d.geometry(wins[0])
-        return self.d.grab().pixel(x + BG_PROBE[0], y + BG_PROBE[1]) == background
 
     def destroyed(self):
         self.d.xdo("windowclose", self.win)

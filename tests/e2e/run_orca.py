@@ -23,7 +23,7 @@ import time
 import traceback
 
 import run_e2e as base
-from desktops import installed_program, stop_process
+from desktops import INPUT_SETTLE, installed_program, stop_process
 from run_e2e import CheckFailed, poll
 
 if os.environ.get("CIFRELLA_ORCA_SESSION") != "1":
@@ -281,6 +281,7 @@ class Child:
         def alt_i():
             self.keys("alt+i")
             poll(lambda: self.r.window() and self.r.window().name == "Istruzioni", 5)
+            self.d.settle(base.INSTRUCTIONS_BG)
         try:
             said = self.hear(alt_i, r"Istruzioni", r"Nel quadrato proposto")
             text = [c.name for c in self.r.controls() if c.getRoleName() == "label"]
@@ -289,7 +290,11 @@ class Child:
             if sum(text[0] in s for s in said) != 1:
                 raise CheckFailed("the instruction text was not spoken whole, once")
         finally:
-            self.hear(lambda: self.keys("Escape"), r"Cifrella, titolo")
+            self.hear(self.back_to_start, r"Cifrella, titolo")
+
+    def back_to_start(self):
+        self.keys("Escape")
+        self.d.settle(base.START_BG)
 
     def puzzle(self):
         wanted = self.open_puzzle()
@@ -308,6 +313,7 @@ class Child:
         def space():
             self.keys("space")
             poll(lambda: any(c.name == "Conferma" for c in self.r.controls()), 5)
+            self.d.settle(base.PUZZLE_BG)
         # The values are on the bus by the time Orca speaks; the checks read them then.
         said = self.hear(space, r"Riga 1, colonna 1")
         grid, key = self.read_grid(), self.r.key()
@@ -316,8 +322,9 @@ class Child:
 
     def openings(self, count=20):
         missed = []
+        time.sleep(INPUT_SETTLE)  # after the new exercise the right grid brought
         for n in range(count):
-            self.hear(lambda: self.keys("Escape"), r"Cifrella, titolo")
+            self.hear(self.back_to_start, r"Cifrella, titolo")
             wanted = self.open_puzzle()
             if wanted:
                 missed.append(f"opening {n + 1}: {wanted}")
