@@ -243,10 +243,13 @@ class Session:
             raise CheckFailed(f"expected the screen with {first_control!r}, saw "
                               f"{[(w.name, [c.name for c in children(w)]) for w in self.r.windows()]}")
         # The bus may tell of the new window a moment before the X server has
-        # mapped it, or before it has painted: input waits out the program's
-        # guard from the paint.
+        # mapped it or unmapped the old one, or before it has painted: input
+        # waits out the program's guard from the paint.
         background = {"OK": base.INSTRUCTIONS_BG, "Conferma": base.PUZZLE_BG}.get(first_control, base.START_BG)
         self.d.settle(background, f"the screen with {first_control!r}", timeout=3)
+        counts = []
+        if not poll(lambda: counts.append(len(self.d.visible_windows())) or counts[-1] == 1, 3):
+            raise CheckFailed(f"{counts[-1]} windows visible on the X server")
 
     def deal(self):
         """The square and pattern on screen: checks them against the catalogue."""

@@ -128,19 +128,19 @@ class Display:
         return desktops.window_title(self.run, w)
 
     def painted(self, background):
-        """The program shows one window, the active one, painted with that
-        background: the time from which its input guard is counted."""
-        wins = self.visible_windows()
-        if len(wins) != 1 or self.active() != wins[0]:
+        """The active window is painted with that background: the time from
+        which the program's input guard is counted."""
+        where = re.search(r"Position: (-?\d+),(-?\d+)", self.run("xdotool", "getactivewindow", "getwindowgeometry"))
+        if not where:
             return False
-        x, y, _, _ = self.geometry(wins[0])
+        x, y = map(int, where.groups())
         return self.grab().pixel(x + BG_PROBE[0], y + BG_PROBE[1]) == background
 
     def settle(self, background, what="the new screen", timeout=5):
         """Waits until a new screen is painted and active, then out its input
         guard: a press sooner is dropped by design."""
         if not poll(lambda: self.painted(background), timeout):
-            raise CheckFailed(f"{what} not painted and active within {timeout} s: {self.visible_windows()}")
+            raise CheckFailed(f"{what} not painted and active within {timeout} s")
         time.sleep(desktops.INPUT_SETTLE)
 
     def geometry(self, w):
