@@ -2,8 +2,9 @@
 """End-to-end run of an installed Cifrella.
 
 The installed program is driven under Xvfb with openbox as window manager,
-using real mouse clicks and key presses through xdotool. Box contents are read back through the clipboard (ctrl+a, ctrl+c)
-and the red message is found by looking at screen pixels.
+using real mouse clicks and key presses through xdotool. Box contents are
+read back through the clipboard (ctrl+a, ctrl+c) and the red message is
+found by looking at screen pixels.
 """
 
 import argparse
