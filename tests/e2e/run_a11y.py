@@ -246,7 +246,7 @@ class Session:
         # mapped it or unmapped the old one, or before it has painted: input
         # waits out the program's guard from the paint.
         background = {"OK": base.INSTRUCTIONS_BG, "Conferma": base.PUZZLE_BG}.get(first_control, base.START_BG)
-        self.d.settle(background, f"the screen with {first_control!r}", timeout=3)
+        self.d.settle(background, f"the screen with {first_control!r}")
         counts = []
         if not poll(lambda: counts.append(len(self.d.visible_windows())) or counts[-1] == 1, 3):
             raise CheckFailed(f"{counts[-1]} windows visible on the X server")
