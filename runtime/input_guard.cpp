@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QStyleHints>
 #include <QWidget>
+#include <QWindow>
 
 #include <map>
 #include <set>
@@ -50,6 +51,11 @@ protected:
         case QEvent::MouseButtonPress:
         case QEvent::MouseButtonDblClick:
         case QEvent::MouseButtonRelease:
+            // Taken at the window, before the toolkit gives the focus to
+            // the widget under the pointer; widgets are checked as well, for
+            // a click sent to one directly.
+            if (object->isWindowType())
+                return guarded(static_cast<QWindow*>(object));
             return object->isWidgetType() && guarded(static_cast<QWidget*>(object)->window());
         case QEvent::ShortcutOverride:
         case QEvent::KeyPress:
@@ -78,6 +84,14 @@ private:
             g.painted = true;
             g.since.restart();
         }
+    }
+
+    bool guarded(const QWindow* handle)
+    {
+        for (const auto& [window, g] : guards_)
+            if (g.window && window->windowHandle() == handle)
+                return guarded(window);
+        return false;
     }
 
     bool guarded(QWidget* window)
