@@ -131,11 +131,11 @@ class Display:
     def painted(self, background):
         """The active window is painted with that background: the time from
         which the program's input guard is counted."""
-        where = re.search(r"Position: (-?\d+),(-?\d+)", self.run("xdotool", "getactivewindow", "getwindowgeometry"))
-        if not where:
-            return False
-        x, y = map(int, where.groups())
-        return self.grab().pixel(x + BG_PROBE[0], y + BG_PROBE[1]) == background
+        # xdotool's own getwindowgeometry counts a reparenting manager's
+        # frame in the position; xwininfo gives the client's.
+        active = self.active()
+        x, y, _, _ = self.geometry(active) if active else (None, None, 0, 0)
+        return x is not None and self.grab().pixel(x + BG_PROBE[0], y + BG_PROBE[1]) == background
 
     def settle(self, background, what="the new screen", timeout=5):
         """Waits until a new screen is painted and active, then out its input
