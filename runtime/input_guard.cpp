@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPointer>
 #include <QPushButton>
 #include <QStyleHints>
@@ -15,14 +16,24 @@
 namespace runtime {
 namespace {
 
-// How long a guarded window may take to paint before the double-click
-// interval is counted from the guard itself.
+// How long a guarded window may take to paint before it is taken as painted.
 constexpr qint64 kPaintWaitMs = 1000;
 // Added to the double-click interval: the toolkit times a double click from
-// its first press, and the guard starts only at the click's release and the
-// screen's paint (xdotool's 400 ms double click on "Fine" under openbox came
-// 5 to 20 ms after a guard of the bare interval had ended).
+// its first press, and the guard starts only at the click's release (xdotool's
+// 400 ms double click on "Fine" under openbox came 5 to 20 ms after a guard of
+// the bare interval had ended).
 constexpr qint64 kSlackMs = 150;
+// Input events carry the time the window system stamped them with. The
+// interval is counted on those stamps, so that a second click the program
+// only gets to late on a busy machine is still known for what it is; an
+// event without a stamp, or stamped implausibly far from the press (a clock
+// that wrapped), is timed by when it is handled instead.
+constexpr qint64 kStampSkewMs = 10'000;
+
+qint64 interval()
+{
+    return QGuiApplication::styleHints()->mouseDoubleClickInterval() + kSlackMs;
+}
 
 class InputGuard : public QObject {
 public:
@@ -36,6 +47,7 @@ public:
         g.window = window;
         g.since.start();
         g.painted = false;
+        g.pressStamp = lastStamp_;
         held_.insert(down_.begin(), down_.end());
     }
 
@@ -54,9 +66,7 @@ protected:
             // Taken at the window, before the toolkit gives the focus to
             // the widget under the pointer; widgets are checked as well, for
             // a click sent to one directly.
-            if (object->isWindowType())
-                return guarded(static_cast<QWindow*>(object));
-            return object->isWidgetType() && guarded(static_cast<QWidget*>(object)->window());
+            return mouse(object, static_cast<QMouseEvent*>(event));
         case QEvent::ShortcutOverride:
         case QEvent::KeyPress:
             return keyPress(object, static_cast<QKeyEvent*>(event));
@@ -74,8 +84,9 @@ protected:
 private:
     struct Guard {
         QPointer<QWidget> window;
-        QElapsedTimer since;
+        QElapsedTimer since; // from the guard, then from its paint
         bool painted = false;
+        quint64 pressStamp = 0; // the window system's time of the press
     };
 
     static void painted(Guard& g)
@@ -86,24 +97,41 @@ private:
         }
     }
 
-    bool guarded(const QWindow* handle)
+    bool mouse(QObject* target, const QMouseEvent* event)
     {
-        for (const auto& [window, g] : guards_)
-            if (g.window && window->windowHandle() == handle)
-                return guarded(window);
-        return false;
+        if (event->timestamp() != 0 && event->type() != QEvent::MouseButtonDblClick)
+            lastStamp_ = event->timestamp();
+        // Taken at the window, before the toolkit gives the focus to the
+        // widget under the pointer; widgets are checked as well, for a click
+        // sent to one directly.
+        if (target->isWindowType()) {
+            for (const auto& [window, g] : guards_)
+                if (g.window && window->windowHandle() == target)
+                    return guarded(window, event->timestamp());
+            return false;
+        }
+        return target->isWidgetType() && guarded(static_cast<QWidget*>(target)->window(), event->timestamp());
     }
 
-    bool guarded(QWidget* window)
+    // Whether input stamped at stamp (0: unknown) is dropped: it reaches
+    // the window before its paint, or within the interval after the press.
+    bool guarded(QWidget* window, quint64 stamp)
     {
         const auto it = guards_.find(window);
         if (it == guards_.end())
             return false;
         Guard& g = it->second;
-        const qint64 interval = QGuiApplication::styleHints()->mouseDoubleClickInterval() + kSlackMs;
         if (!g.painted && g.since.elapsed() >= kPaintWaitMs)
             painted(g);
-        if (g.window && g.since.elapsed() < interval + (g.painted ? 0 : kPaintWaitMs))
+        bool dropped = !g.painted;
+        if (g.painted) {
+            const qint64 sincePress = qint64(stamp) - qint64(g.pressStamp);
+            if (stamp != 0 && g.pressStamp != 0 && sincePress > -kStampSkewMs && sincePress < kStampSkewMs)
+                dropped = sincePress < interval();
+            else
+                dropped = g.since.elapsed() < interval();
+        }
+        if (g.window && dropped)
             return true;
         guards_.erase(it);
         return false;
@@ -140,8 +168,11 @@ private:
             held_.erase(code);
             down_.insert(code);
         }
+        if (key->timestamp() != 0)
+            lastStamp_ = key->timestamp();
         QWidget* window = target->isWidgetType() ? static_cast<QWidget*>(target)->window() : nullptr;
-        keyDropped_ = (window && guarded(window)) || (repeat && (held_.count(code) > 0 || presses(target, key)));
+        keyDropped_ = (window && guarded(window, key->timestamp()))
+            || (repeat && (held_.count(code) > 0 || presses(target, key)));
         if (!keyDropped_ || key->type() == QEvent::ShortcutOverride)
             return false; // the toolkit's shortcut step sees the drop through keyDropped_
         return true;
@@ -149,6 +180,8 @@ private:
 
     void keyRelease(const QKeyEvent* key)
     {
+        if (key->timestamp() != 0)
+            lastStamp_ = key->timestamp();
         lastRelease_ = {key->timestamp(), key->nativeScanCode()};
         if (key->isAutoRepeat())
             return;
@@ -164,6 +197,7 @@ private:
         quint32 scanCode = 0;
     } lastRelease_;
     bool keyDropped_ = false;
+    quint64 lastStamp_ = 0; // of the last input event, the press a guard starts from
 };
 
 InputGuard* theGuard = nullptr;
