@@ -63,9 +63,6 @@ protected:
         case QEvent::MouseButtonPress:
         case QEvent::MouseButtonDblClick:
         case QEvent::MouseButtonRelease:
-            // Taken at the window, before the toolkit gives the focus to
-            // the widget under the pointer; widgets are checked as well, for
-            // a click sent to one directly.
             return mouse(object, static_cast<QMouseEvent*>(event));
         case QEvent::ShortcutOverride:
         case QEvent::KeyPress:
