@@ -5,7 +5,10 @@
 // (_NET_REQUEST_FRAME_EXTENTS). The answer, _NET_FRAME_EXTENTS, comes later
 // as a property change that a native event filter picks up: nothing waits
 // for it, and the window is mapped, placed with its real frame, once it is
-// in.
+// in. Under a Wayland compositor whose window manager tells frames only
+// once a window is up (weston 14), a probe is mapped first: an empty window
+// far off the displays, whose frame and place tell how the program's windows
+// will be framed.
 
 #include "platform.h"
 
@@ -29,6 +32,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace runtime {
@@ -53,18 +57,20 @@ template <class T> struct Reply {
 
 // The atoms the runtime writes or reads, interned once in one round trip.
 struct Atoms {
-    xcb_atom_t wmState, skipTaskbar, skipPager, requestFrame, frameExtents, supported, check, wmName, utf8, shaded;
+    xcb_atom_t wmState, skipTaskbar, skipPager, requestFrame, frameExtents, supported, check, wmName, utf8, shaded,
+        windowType, typeNormal;
 
     explicit Atoms(xcb_connection_t* c)
     {
         const char* names[] = {"_NET_WM_STATE", "_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_STATE_SKIP_PAGER",
             "_NET_REQUEST_FRAME_EXTENTS", "_NET_FRAME_EXTENTS",
-            "_NET_SUPPORTED", "_NET_SUPPORTING_WM_CHECK", "_NET_WM_NAME", "UTF8_STRING", "_NET_WM_STATE_SHADED"};
+            "_NET_SUPPORTED", "_NET_SUPPORTING_WM_CHECK", "_NET_WM_NAME", "UTF8_STRING", "_NET_WM_STATE_SHADED",
+            "_NET_WM_WINDOW_TYPE", "_NET_WM_WINDOW_TYPE_NORMAL"};
         xcb_intern_atom_cookie_t cookies[std::size(names)];
         for (std::size_t i = 0; i < std::size(names); ++i)
             cookies[i] = xcb_intern_atom(c, 0, static_cast<uint16_t>(std::strlen(names[i])), names[i]);
         xcb_atom_t* out[] = {&wmState, &skipTaskbar, &skipPager, &requestFrame, &frameExtents,
-            &supported, &check, &wmName, &utf8, &shaded};
+            &supported, &check, &wmName, &utf8, &shaded, &windowType, &typeNormal};
         for (std::size_t i = 0; i < std::size(names); ++i) {
             Reply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(c, cookies[i], nullptr));
             *out[i] = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
@@ -78,6 +84,7 @@ public:
         : c_(c)
         , root_(xcb_setup_roots_iterator(xcb_get_setup(c)).data->root)
         , atoms_(c)
+        , xwayland_(serverIsXWayland(c))
     {
         QCoreApplication::instance()->installNativeEventFilter(this);
         auto* app = qGuiApp;
@@ -141,7 +148,9 @@ public:
 
     void prepareWindow(QWidget* window) override
     {
-        if (window->internalWinId())
+        // Not made before the probe is done: weston takes a window's
+        // position from the moment it is made.
+        if (window->internalWinId() || probeDue())
             return;
         const auto w = static_cast<xcb_window_t>(window->winId());
         // Off the taskbar and the pager; the toolkit keeps the state atoms
@@ -168,9 +177,20 @@ public:
             Platform::present(window, placeAgain);
             return;
         }
+        QPointer<QWidget> guard(window);
+        if (probeDue()) {
+            // Made and mapped once the probe has told the frame, or after a
+            // while.
+            probe([this, guard, placeAgain] {
+                if (guard && !guard->isVisible()) {
+                    placeAgain();
+                    present(guard, placeAgain);
+                }
+            });
+            return;
+        }
         prepareWindow(window);
         const auto w = static_cast<xcb_window_t>(window->winId());
-        QPointer<QWidget> guard(window);
         if (read(w)) {
             // The answer is in: placed with it, whatever frame stood in.
             waiting_.erase(w);
@@ -241,16 +261,21 @@ private:
             const xcb_window_t w = reinterpret_cast<const xcb_configure_notify_event_t*>(event)->window;
             if (const auto it = shown_.find(w); it != shown_.end())
                 learnFrom(it->second, w);
+            if (probe_ && placement_.known)
+                endProbe();
             return false;
         }
         if ((event->response_type & 0x7f) != XCB_PROPERTY_NOTIFY)
             return false;
         const auto* change = reinterpret_cast<const xcb_property_notify_event_t*>(event);
+        if (change->window == probeGone_)
+            return false;
         if (change->atom == atoms_.wmState && change->state == XCB_PROPERTY_NEW_VALUE)
             unshade(change->window);
         if (change->window == root_ && (change->atom == atoms_.check || change->atom == atoms_.supported)) {
             manager_.reset();
             placement_ = {};
+            probed_ = false;
         }
         if (change->atom != atoms_.frameExtents || change->state != XCB_PROPERTY_NEW_VALUE)
             return false;
@@ -261,6 +286,8 @@ private:
         if (told && !told->isNull())
             last_ = *told;
         placeAgainIfFrameChanged(change->window, told.value_or(QMargins()));
+        if (probe_ && placement_.known)
+            endProbe();
         const auto it = waiting_.find(change->window);
         if (it != waiting_.end()) {
             // Run outside the event filter: what runs may map windows.
@@ -406,6 +433,7 @@ private:
     struct Manager {
         xcb_window_t check = XCB_NONE;
         bool answersBeforeMap = false;
+        bool tellsFrames = false;
         mutable std::optional<std::string> name;
     };
 
@@ -420,8 +448,10 @@ private:
             const auto supported = values(xcb_get_property_reply(c_, supportedCookie, nullptr));
             if (!check.empty()) {
                 m.check = check[0];
-                for (uint32_t a : supported)
+                for (uint32_t a : supported) {
                     m.answersBeforeMap |= a == atoms_.requestFrame;
+                    m.tellsFrames |= a == atoms_.frameExtents;
+                }
             }
             manager_ = m;
         }
@@ -429,6 +459,57 @@ private:
     }
 
     bool managerAnswersBeforeMap() const { return manager().answersBeforeMap; }
+
+    bool probeDue() const
+    {
+        return xwayland_ && !probed_ && !last_ && !placement_.known && !manager().answersBeforeMap
+            && manager().tellsFrames;
+    }
+
+    // The probe: a framed window of the screens' kind, asked for far off
+    // every display (weston honours the position a program asks for), learnt
+    // from like a shown window and destroyed once the manager's way is known,
+    // or after a while; whatever waits for it runs then. It takes no focus
+    // and starts iconic, so that a manager that places windows its own way
+    // (kwin) does not show it.
+    void probe(std::function<void()> then)
+    {
+        probeWaiting_.push_back(std::move(then));
+        if (probe_)
+            return;
+        probe_ = xcb_generate_id(c_);
+        const QPoint at(-8000, -8000);
+        const uint32_t events = XCB_EVENT_MASK_STRUCTURE_NOTIFY | XCB_EVENT_MASK_PROPERTY_CHANGE;
+        xcb_create_window(c_, XCB_COPY_FROM_PARENT, probe_, root_, int16_t(at.x()), int16_t(at.y()), 64, 64, 0,
+            XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, XCB_CW_EVENT_MASK, &events);
+        uint32_t sizeHints[18] = {1 | 4, uint32_t(at.x()), uint32_t(at.y())}; // USPosition, PPosition
+        xcb_change_property(c_, XCB_PROP_MODE_REPLACE, probe_, XCB_ATOM_WM_NORMAL_HINTS, XCB_ATOM_WM_SIZE_HINTS, 32,
+            18, sizeHints);
+        const uint32_t hints[9] = {1 | 2, 0, 3}; // no input, iconic
+        xcb_change_property(c_, XCB_PROP_MODE_REPLACE, probe_, XCB_ATOM_WM_HINTS, XCB_ATOM_WM_HINTS, 32, 9, hints);
+        const xcb_atom_t states[] = {atoms_.skipTaskbar, atoms_.skipPager};
+        xcb_change_property(c_, XCB_PROP_MODE_REPLACE, probe_, atoms_.wmState, XCB_ATOM_ATOM, 32, 2, states);
+        xcb_change_property(c_, XCB_PROP_MODE_REPLACE, probe_, atoms_.windowType, XCB_ATOM_ATOM, 32, 1,
+            &atoms_.typeNormal);
+        xcb_map_window(c_, probe_);
+        xcb_flush(c_);
+        shown_[probe_] = {nullptr, [] { }, QMargins(), at};
+        QTimer::singleShot(kFrameWaitMs, qApp, [this] { endProbe(); });
+    }
+
+    void endProbe()
+    {
+        if (!probe_)
+            return;
+        shown_.erase(probe_);
+        frames_.erase(probe_);
+        xcb_destroy_window(c_, probe_);
+        xcb_flush(c_);
+        probeGone_ = std::exchange(probe_, XCB_NONE);
+        probed_ = true;
+        for (auto& call : std::exchange(probeWaiting_, {}))
+            QMetaObject::invokeMethod(qApp, std::move(call), Qt::QueuedConnection);
+    }
 
     const std::string& managerName() const
     {
@@ -449,6 +530,14 @@ private:
     std::vector<uint32_t> cardinals(xcb_window_t w, xcb_atom_t property, xcb_atom_t type) const
     {
         return values(xcb_get_property_reply(c_, xcb_get_property(c_, 0, w, property, type, 0, 1024), nullptr));
+    }
+
+    static bool serverIsXWayland(xcb_connection_t* c)
+    {
+        static constexpr char name[] = "XWAYLAND";
+        Reply<xcb_query_extension_reply_t> r(
+            xcb_query_extension_reply(c, xcb_query_extension(c, sizeof name - 1, name), nullptr));
+        return r && r->present;
     }
 
     static std::vector<uint32_t> values(xcb_get_property_reply_t* reply)
@@ -477,6 +566,7 @@ private:
     xcb_connection_t* c_;
     xcb_window_t root_;
     Atoms atoms_;
+    const bool xwayland_;
     // Windows whose frame is due, with what is to run once it is in.
     std::map<xcb_window_t, std::vector<std::function<void()>>> waiting_;
     mutable std::optional<Manager> manager_; // name filled in when first asked
@@ -486,6 +576,10 @@ private:
     // have one kind of window, so one kind of frame.
     std::optional<QMargins> last_;
     mutable std::optional<Display> primary_;
+    xcb_window_t probe_ = XCB_NONE;
+    xcb_window_t probeGone_ = XCB_NONE; // its late events are let pass
+    bool probed_ = false;
+    std::vector<std::function<void()>> probeWaiting_;
 };
 
 } // namespace
