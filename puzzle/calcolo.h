@@ -8,6 +8,7 @@
 #include <array>
 #include <cstdint>
 #include <stdexcept>
+#include <utility>
 
 namespace puzzle {
 
@@ -33,9 +34,11 @@ struct PuzzleState {
 // message tick, worked through the screen and random source it is given.
 class Calcolo {
 public:
-    Calcolo(PuzzleScreen& screen, RandomSource& random)
+    // From a given state: the program starts from an empty one.
+    Calcolo(PuzzleScreen& screen, RandomSource& random, PuzzleState start = {})
         : screen_(screen)
         , random_(random)
+        , state_(std::move(start))
     {
     }
 
@@ -48,7 +51,6 @@ public:
     void Timer_Timer();
 
     const PuzzleState& state() const { return state_; }
-    PuzzleState& state() { return state_; }
 
     // tabella(cell, numero) and chiavi(numero): the current square.
     const Variant& cella(int cell) const;

@@ -3,7 +3,9 @@
 #include "dispatch.h"
 #include "form.h"
 
+#include <functional>
 #include <memory>
+#include <utility>
 
 namespace runtime {
 
@@ -35,13 +37,24 @@ protected:
 // The single instance of a screen. Show() loads it when needed — window and
 // controls from their design values, then Form_Load, all before the window
 // is visible — and shows it, modeless. Unload() destroys the window and its
-// controls; the instance itself stays for the next Show().
+// controls; the instance itself stays for the next Show(). A screen that
+// needs more than its design is made by the function the instance is given.
 template <class F> class FormInstance : public FormInstanceBase {
 public:
+    using Make = std::function<std::unique_ptr<F>()>;
+
+    explicit FormInstance(Make make = [] { return std::make_unique<F>(); })
+        : make_(std::move(make))
+    {
+    }
+
+    // How the screen is made from its next load on.
+    void makeWith(Make make) { make_ = std::move(make); }
+
     F& Show()
     {
         if (!form_) {
-            form_ = std::make_unique<F>();
+            form_ = make_();
             loaded(*form_);
             F& form = *form_;
             runLoad([&form] { form.Form_Load(); });
@@ -61,6 +74,7 @@ public:
     Form* loadedForm() const override { return form_.get(); }
 
 private:
+    Make make_;
     std::unique_ptr<F> form_;
 };
 

@@ -22,7 +22,8 @@ runtime::FormInstance<Frmistruzioni>& frmistruzioni()
 
 runtime::FormInstance<Frmcalcolo>& frmcalcolo()
 {
-    static runtime::FormInstance<Frmcalcolo> instance;
+    static RuntimeRandom random;
+    static runtime::FormInstance<Frmcalcolo> instance([] { return std::make_unique<Frmcalcolo>(random); });
     return instance;
 }
 

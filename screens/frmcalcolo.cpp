@@ -9,18 +9,8 @@
 
 namespace screens {
 namespace design = frmcalcolo_design;
-namespace {
 
-puzzle::RandomSource* replacementRandom = nullptr;
-
-} // namespace
-
-void Frmcalcolo::useRandomSource(puzzle::RandomSource* source)
-{
-    replacementRandom = source;
-}
-
-Frmcalcolo::Frmcalcolo()
+Frmcalcolo::Frmcalcolo(puzzle::RandomSource& random)
     : Form(design::kForm)
     , txt_{}
     , lblchiave_(control(design::lblchiave))
@@ -28,7 +18,7 @@ Frmcalcolo::Frmcalcolo()
     , cmdconferma_(control(design::cmdconferma))
     , cmdfine_(control(design::cmdfine))
     , timer_(control(design::Timer))
-    , calcolo_(*this, replacementRandom ? *replacementRandom : runtimeRandom_)
+    , calcolo_(*this, random)
 {
     for (std::size_t i = 0; i < txt_.size(); ++i)
         txt_[i] = &control(design::txt[i]);

@@ -22,14 +22,11 @@ private:
 // message and the timer.
 class Frmcalcolo : public runtime::Form, private puzzle::PuzzleScreen {
 public:
-    Frmcalcolo();
+    // Deals from the given source.
+    explicit Frmcalcolo(puzzle::RandomSource& random);
     void Form_Load() override;
 
     const puzzle::Calcolo& calcolo() const { return calcolo_; }
-
-    // Deals from this source instead of the runtime's, for the screens loaded
-    // from now on; nullptr goes back to the runtime's.
-    static void useRandomSource(puzzle::RandomSource* source);
 
 private:
     void cmdconferma_Click();
@@ -51,7 +48,6 @@ private:
     runtime::CommandButton& cmdconferma_;
     runtime::CommandButton& cmdfine_;
     runtime::Timer& timer_;
-    RuntimeRandom runtimeRandom_;
     puzzle::Calcolo calcolo_;
 };
 

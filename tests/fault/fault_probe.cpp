@@ -39,6 +39,6 @@ private:
 int main(int argc, char** argv)
 {
     FailingRandom random(argc > 1 ? argv[1] : "subscript");
-    screens::Frmcalcolo::useRandomSource(&random);
+    screens::frmcalcolo().makeWith([&random] { return std::make_unique<screens::Frmcalcolo>(random); });
     return runtime::run(argc, argv, screens::program(), [] { screens::frmquadratiinizio().Show(); });
 }

@@ -30,9 +30,9 @@ TEST_P(EverySquare, LoadsTheDesignedValuesAndKey)
 {
     FakeScreen screen;
     ScriptedRandom random;
+    random.deal(GetParam(), 1);
     puzzle::Calcolo calcolo(screen, random);
-    calcolo.state().numero = puzzle::Variant::single(static_cast<float>(GetParam()));
-    calcolo.magazzino();
+    calcolo.nuovoesercizio();
     const auto& expected = reference::kSquares[static_cast<std::size_t>(GetParam() - 1)];
     for (int c = 1; c <= 9; ++c)
         EXPECT_EQ(calcolo.cella(c), puzzle::Variant::integer(std::int16_t(expected.cells[std::size_t(c - 1)])))

@@ -20,10 +20,23 @@ struct Table {
     ScriptedRandom random;
     Calcolo calcolo{screen, random};
 
-    void load(float numero)
+    // Deals the square (the first pattern): the tables keep each square dealt.
+    void deal(int numero)
     {
-        calcolo.state().numero = Variant::single(numero);
-        calcolo.magazzino();
+        random.deal(numero, 1);
+        calcolo.nuovoesercizio();
+    }
+};
+
+// An exercise whose square number is one the deal never gives.
+struct Outside {
+    FakeScreen screen;
+    ScriptedRandom random;
+    Calcolo calcolo;
+
+    explicit Outside(float numero)
+        : calcolo(screen, random, puzzle::PuzzleState{.schema = {}, .numero = Variant::single(numero)})
+    {
     }
 };
 
@@ -64,8 +77,8 @@ TEST(Draw, ANumberOutsideTheUnitIntervalIsAnErrorNotASubscript)
 TEST(Magazzino, LoadsTheFirstAndLastSquaresWithTheirKeys)
 {
     Table t;
-    t.load(1);
-    t.load(27);
+    t.deal(1);
+    t.deal(27);
     const auto& s = t.calcolo.state();
     const int first[] = {2, 9, 4, 7, 5, 3, 6, 1, 8};
     const int last[] = {18, 23, 16, 17, 19, 21, 22, 15, 20};
@@ -80,7 +93,7 @@ TEST(Magazzino, LoadsTheFirstAndLastSquaresWithTheirKeys)
 TEST(Magazzino, TheZeroOfSquare8IsAValueNotAnEmptyElement)
 {
     Table t;
-    t.load(8);
+    t.deal(8);
     EXPECT_TRUE(t.calcolo.state().tabella[8][8].isInteger());
     EXPECT_EQ(t.calcolo.state().tabella[8][8].text(), "0");
 }
@@ -88,8 +101,8 @@ TEST(Magazzino, TheZeroOfSquare8IsAValueNotAnEmptyElement)
 TEST(Magazzino, ANumberOutsideTheCatalogueStoresNothing)
 {
     for (float n : {0.0f, 28.0f, 3.5f, -1.0f}) {
-        Table t;
-        t.load(n);
+        Outside t(n);
+        t.calcolo.magazzino();
         const auto& s = t.calcolo.state();
         for (int k = 0; k <= 27; ++k) {
             EXPECT_TRUE(s.chiavi[k].isEmpty()) << n;
@@ -105,10 +118,10 @@ TEST(Magazzino, ANumberOutsideTheCatalogueStoresNothing)
 TEST(Magazzino, LoadingAnotherSquareKeepsTheColumnsAlreadyLoaded)
 {
     Table t;
-    t.load(12);
+    t.deal(12);
     const auto before = t.calcolo.state();
-    t.load(5);
-    t.load(5);
+    t.deal(5);
+    t.deal(5);
     const auto& after = t.calcolo.state();
     for (int c = 1; c <= 9; ++c)
         EXPECT_EQ(after.tabella[c][12], before.tabella[c][12]);
@@ -119,13 +132,9 @@ TEST(Magazzino, LoadingAnotherSquareKeepsTheColumnsAlreadyLoaded)
 
 TEST(Magazzino, ASquareNumberOutsideTheTablesIsASubscriptErrorOnRead)
 {
-    Table t;
-    t.calcolo.state().numero = Variant::single(28);
-    EXPECT_THROW(t.calcolo.cella(1), puzzle::SubscriptError);
-    t.calcolo.state().numero = Variant::single(-1);
-    EXPECT_THROW(t.calcolo.chiave(), puzzle::SubscriptError);
-    t.calcolo.state().numero = Variant::single(13);
-    EXPECT_TRUE(t.calcolo.cella(1).isEmpty()) << "a square never loaded reads as empty";
+    EXPECT_THROW(Outside(28).calcolo.cella(1), puzzle::SubscriptError);
+    EXPECT_THROW(Outside(-1).calcolo.chiave(), puzzle::SubscriptError);
+    EXPECT_TRUE(Outside(13).calcolo.cella(1).isEmpty()) << "a square never loaded reads as empty";
 }
 
 // --- nuovoesercizio --------------------------------------------------------------

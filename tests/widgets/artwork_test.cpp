@@ -85,7 +85,7 @@ private slots:
     void initTestCase()
     {
         runtime::prepareToolkit(program());
-        Frmcalcolo::useRandomSource(&random);
+        frmcalcolo().makeWith([this] { return std::make_unique<Frmcalcolo>(random); });
     }
 
     void cleanup()

@@ -78,7 +78,7 @@ private slots:
     void initTestCase()
     {
         runtime::prepareToolkit(program());
-        Frmcalcolo::useRandomSource(&random);
+        frmcalcolo().makeWith([this] { return std::make_unique<Frmcalcolo>(random); });
         QApplication::setStyle(QStyleFactory::create("Fusion"));
         original = QApplication::palette();
     }

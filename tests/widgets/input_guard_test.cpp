@@ -32,7 +32,7 @@ private slots:
     {
         runtime::prepareToolkit(program());
         runtime::installInputGuard();
-        Frmcalcolo::useRandomSource(&random);
+        frmcalcolo().makeWith([this] { return std::make_unique<Frmcalcolo>(random); });
     }
 
     void cleanupTestCase()

@@ -102,7 +102,7 @@ private slots:
     void initTestCase()
     {
         runtime::prepareToolkit(program());
-        Frmcalcolo::useRandomSource(&random);
+        frmcalcolo().makeWith([this] { return std::make_unique<Frmcalcolo>(random); });
     }
 
     void init() { random = ScriptedRandom(); }
