@@ -61,13 +61,17 @@ protected:
                     painted(it->second);
             break;
         case QEvent::MouseButtonPress:
-        case QEvent::MouseButtonDblClick:
         case QEvent::MouseButtonRelease:
+            stamped(event);
+            [[fallthrough]];
+        case QEvent::MouseButtonDblClick:
             return mouse(object, static_cast<QMouseEvent*>(event));
         case QEvent::ShortcutOverride:
         case QEvent::KeyPress:
+            stamped(event);
             return keyPress(object, static_cast<QKeyEvent*>(event));
         case QEvent::KeyRelease:
+            stamped(event);
             keyRelease(static_cast<QKeyEvent*>(event));
             break;
         case QEvent::Shortcut:
@@ -94,10 +98,16 @@ private:
         }
     }
 
+    // The window system's time of a press or release, kept as the start of
+    // any guard it leads to.
+    void stamped(const QEvent* event)
+    {
+        if (const quint64 stamp = static_cast<const QInputEvent*>(event)->timestamp())
+            lastStamp_ = stamp;
+    }
+
     bool mouse(QObject* target, const QMouseEvent* event)
     {
-        if (event->timestamp() != 0 && event->type() != QEvent::MouseButtonDblClick)
-            lastStamp_ = event->timestamp();
         // Taken at the window, before the toolkit gives the focus to the
         // widget under the pointer; widgets are checked as well, for a click
         // sent to one directly.
@@ -165,8 +175,6 @@ private:
             held_.erase(code);
             down_.insert(code);
         }
-        if (key->timestamp() != 0)
-            lastStamp_ = key->timestamp();
         QWidget* window = target->isWidgetType() ? static_cast<QWidget*>(target)->window() : nullptr;
         keyDropped_ = (window && guarded(window, key->timestamp()))
             || (repeat && (held_.count(code) > 0 || presses(target, key)));
@@ -177,8 +185,6 @@ private:
 
     void keyRelease(const QKeyEvent* key)
     {
-        if (key->timestamp() != 0)
-            lastStamp_ = key->timestamp();
         lastRelease_ = {key->timestamp(), key->nativeScanCode()};
         if (key->isAutoRepeat())
             return;
