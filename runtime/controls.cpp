@@ -16,6 +16,8 @@
 #include <QTimer>
 
 #include <limits>
+#include <memory>
+#include <stdexcept>
 
 namespace runtime {
 namespace {
@@ -52,129 +54,175 @@ void Control::raise(const Procedure& procedure) const
         runProcedure(procedure);
 }
 
-CommandButton::CommandButton(const ControlDesign& d, Form& form, QWidget* parent)
-    : Control(d, form)
-    , button_(build(new QPushButton(parent), d))
-{
-    if (!d.graphical) {
-        button_->setText(qs(d.caption));
-        button_->setFont(toFont(d.font.value_or(kDefaultDialogFont)));
-    } else if (!d.picture.empty()) {
-        // The picture is drawn centred on the button face in place of a caption.
-        const qreal ratio = button_->devicePixelRatioF();
-        const Picture picture(qs(d.picture), ratio);
-        button_->setIcon(QIcon(QPixmap::fromImage(picture.image(ratio))));
-        button_->setIconSize(picture.naturalSize().toSize());
+namespace {
+
+// The widget behind a control that has one.
+class Held {
+public:
+    virtual QWidget* widget() const = 0;
+
+protected:
+    ~Held() = default;
+};
+
+class ButtonControl final : public CommandButton, public Held {
+public:
+    ButtonControl(const ControlDesign& d, Form& form, QWidget* parent)
+        : CommandButton(d, form)
+        , button_(build(new QPushButton(parent), d))
+    {
+        if (!d.graphical) {
+            button_->setText(qs(d.caption));
+            button_->setFont(toFont(d.font.value_or(kDefaultDialogFont)));
+        } else if (!d.picture.empty()) {
+            // The picture is drawn centred on the button face in place of a caption.
+            const qreal ratio = button_->devicePixelRatioF();
+            const Picture picture(qs(d.picture), ratio);
+            button_->setIcon(QIcon(QPixmap::fromImage(picture.image(ratio))));
+            button_->setIconSize(picture.naturalSize().toSize());
+        }
+        // Enter presses a button only while it has the focus: never a default
+        // button of the window.
+        button_->setAutoDefault(true);
+        QObject::connect(button_, &QPushButton::clicked, button_, [this] {
+            PressScope press;
+            raise(click_);
+        });
     }
-    // Enter presses a button only while it has the focus: never a default
-    // button of the window.
-    button_->setAutoDefault(true);
-    QObject::connect(button_, &QPushButton::clicked, button_, [this] {
-        PressScope press;
-        raise(click_);
-    });
-}
+    QWidget* widget() const override { return button_; }
 
-QWidget* CommandButton::widget() const
-{
-    return button_;
-}
+private:
+    QPushButton* button_;
+};
 
-TextBox::TextBox(const ControlDesign& d, Form& form, QWidget* parent)
-    : Control(d, form)
-    , edit_(build(new detail::BoxWidget(parent), d))
-{
-    edit_->setAlignment(horizontalAlignment(d) | Qt::AlignVCenter);
-    edit_->setMaxLength(std::numeric_limits<int>::max()); // no limit on what is typed
-}
-
-QWidget* TextBox::widget() const
-{
-    return edit_;
-}
-
-std::string TextBox::Text() const
-{
-    return edit_->text().toStdString();
-}
-
-void TextBox::setText(std::string_view text)
-{
-    edit_->setText(qs(text));
-}
-
-void TextBox::SetFocus()
-{
-    edit_->setFocus(Qt::OtherFocusReason);
-}
-
-Label::Label(const ControlDesign& d, Form& form, QWidget* parent)
-    : Control(d, form)
-    , label_(build(new detail::LabelWidget(parent, d), d))
-{
-    label_->setTextFormat(Qt::PlainText);
-    label_->setText(qs(d.caption));
-    label_->setWordWrap(true);
-    label_->setAlignment(horizontalAlignment(d) | Qt::AlignTop);
-    label_->setFocusPolicy(Qt::NoFocus);
-    if (d.border) {
-        label_->setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
-        label_->setLineWidth(1);
+class BoxControl final : public TextBox, public Held {
+public:
+    BoxControl(const ControlDesign& d, Form& form, QWidget* parent)
+        : TextBox(d, form)
+        , edit_(build(new detail::BoxWidget(parent), d))
+    {
+        edit_->setAlignment(horizontalAlignment(d) | Qt::AlignVCenter);
+        edit_->setMaxLength(std::numeric_limits<int>::max()); // no limit on what is typed
     }
+    QWidget* widget() const override { return edit_; }
+
+    std::string Text() const override { return edit_->text().toStdString(); }
+    void setText(std::string_view text) override { edit_->setText(qs(text)); }
+    void SetFocus() override { edit_->setFocus(Qt::OtherFocusReason); }
+
+private:
+    QLineEdit* edit_;
+};
+
+class LabelControl final : public Label, public Held {
+public:
+    LabelControl(const ControlDesign& d, Form& form, QWidget* parent)
+        : Label(d, form)
+        , label_(build(new detail::LabelWidget(parent, d), d))
+    {
+        label_->setTextFormat(Qt::PlainText);
+        label_->setText(qs(d.caption));
+        label_->setWordWrap(true);
+        label_->setAlignment(horizontalAlignment(d) | Qt::AlignTop);
+        label_->setFocusPolicy(Qt::NoFocus);
+        if (d.border) {
+            label_->setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
+            label_->setLineWidth(1);
+        }
+    }
+    QWidget* widget() const override { return label_; }
+
+    void setCaption(std::string_view caption) override
+    {
+        label_->setText(qs(caption));
+        if (design().message && !caption.empty())
+            announce(label_); // a message wiped is not spoken
+        if (design().summaryLine > 0)
+            retell(label_);
+    }
+
+private:
+    QLabel* label_;
+};
+
+// A picture box, an image or a shape: a widget, built, and nothing the
+// program calls.
+template <class Kind> class PlainControl final : public Kind, public Held {
+public:
+    PlainControl(const ControlDesign& d, Form& form, QWidget* widget)
+        : Kind(d, form)
+        , widget_(widget)
+    {
+    }
+    QWidget* widget() const override { return widget_; }
+
+private:
+    QWidget* widget_;
+};
+
+class TimerControl final : public Timer {
+public:
+    TimerControl(const ControlDesign& d, Form& form, QWidget* parent)
+        : Timer(d, form)
+        , timer_(new QTimer(parent))
+    {
+        timer_->setObjectName(qs(d.name));
+        timer_->setTimerType(Qt::PreciseTimer); // a coarse timer may fire 5 % early
+        timer_->setInterval(d.interval);
+        QObject::connect(timer_, &QTimer::timeout, timer_, [this] { raise(tick_); });
+    }
+
+    void setEnabled(bool enabled) override
+    {
+        if (enabled)
+            timer_->start();
+        else
+            timer_->stop();
+    }
+
+private:
+    QTimer* timer_;
+};
+
+std::unique_ptr<Control> pictureControl(const ControlDesign& d, Form& form, QWidget* parent)
+{
+    auto* widget = build(new detail::PictureWidget(parent, qs(d.picture)), d);
+    if (d.kind == ControlKind::PictureBox) {
+        widget->setFocusPolicy(Qt::StrongFocus);
+        return std::make_unique<PlainControl<PictureBox>>(d, form, widget);
+    }
+    widget->setFocusPolicy(Qt::NoFocus);
+    return std::make_unique<PlainControl<Image>>(d, form, widget);
 }
 
-QWidget* Label::widget() const
+std::unique_ptr<Control> shapeControl(const ControlDesign& d, Form& form, QWidget* parent)
 {
-    return label_;
+    auto* widget = build(new detail::ShapeWidget(parent, toColor(d.background.value_or(Rgb{255, 255, 255}))), d);
+    widget->setAutoFillBackground(false);
+    widget->setFocusPolicy(Qt::NoFocus);
+    return std::make_unique<PlainControl<Shape>>(d, form, widget);
 }
 
-void Label::setCaption(std::string_view caption)
+} // namespace
+
+std::unique_ptr<Control> makeControl(const ControlDesign& d, Form& form, QWidget* parent)
 {
-    label_->setText(qs(caption));
-    if (design().message && !caption.empty())
-        announce(label_); // a message wiped is not spoken
-    if (design().summaryLine > 0)
-        retell(label_);
+    switch (d.kind) {
+    case ControlKind::CommandButton: return std::make_unique<ButtonControl>(d, form, parent);
+    case ControlKind::TextBox: return std::make_unique<BoxControl>(d, form, parent);
+    case ControlKind::Label: return std::make_unique<LabelControl>(d, form, parent);
+    case ControlKind::PictureBox:
+    case ControlKind::Image: return pictureControl(d, form, parent);
+    case ControlKind::Shape: return shapeControl(d, form, parent);
+    case ControlKind::Timer: return std::make_unique<TimerControl>(d, form, parent);
+    }
+    throw std::logic_error("control " + std::string(d.name) + " has no kind");
 }
 
-PictureBox::PictureBox(const ControlDesign& d, Form& form, QWidget* parent)
-    : Control(d, form)
-    , widget_(build(new detail::PictureWidget(parent, qs(d.picture)), d))
+QWidget* widgetOf(const Control& control)
 {
-    widget_->setFocusPolicy(Qt::StrongFocus);
-}
-
-Image::Image(const ControlDesign& d, Form& form, QWidget* parent)
-    : Control(d, form)
-    , widget_(build(new detail::PictureWidget(parent, qs(d.picture)), d))
-{
-    widget_->setFocusPolicy(Qt::NoFocus);
-}
-
-Shape::Shape(const ControlDesign& d, Form& form, QWidget* parent)
-    : Control(d, form)
-    , widget_(build(new detail::ShapeWidget(parent, toColor(d.background.value_or(Rgb{255, 255, 255}))), d))
-{
-    widget_->setAutoFillBackground(false);
-    widget_->setFocusPolicy(Qt::NoFocus);
-}
-
-Timer::Timer(const ControlDesign& d, Form& form, QWidget* parent)
-    : Control(d, form)
-    , timer_(new QTimer(parent))
-{
-    timer_->setObjectName(qs(d.name));
-    timer_->setTimerType(Qt::PreciseTimer); // a coarse timer may fire 5 % early
-    timer_->setInterval(d.interval);
-    QObject::connect(timer_, &QTimer::timeout, timer_, [this] { raise(tick_); });
-}
-
-void Timer::setEnabled(bool enabled)
-{
-    if (enabled)
-        timer_->start();
-    else
-        timer_->stop();
+    const auto* held = dynamic_cast<const Held*>(&control);
+    return held ? held->widget() : nullptr;
 }
 
 namespace detail {

@@ -8,18 +8,14 @@
 
 #include <string>
 #include <string_view>
-
-class QLabel;
-class QLineEdit;
-class QPushButton;
-class QTimer;
-class QWidget;
+#include <utility>
 
 namespace runtime {
 
 class Form;
 
-// What every control has: its design row and the form it belongs to.
+// What every control has: its design row and the form it belongs to. The
+// widget behind it is the runtime's own business (widgets.h).
 class Control {
 public:
     virtual ~Control() = default;
@@ -29,10 +25,6 @@ public:
     std::string_view name() const { return design_.name; }
     ControlKind kind() const { return design_.kind; }
     const ControlDesign& design() const { return design_; }
-
-    // The toolkit's widget behind the control (nullptr for a timer), for the
-    // runtime itself and for tests.
-    virtual QWidget* widget() const = 0;
 
 protected:
     Control(const ControlDesign& design, Form& form)
@@ -49,90 +41,66 @@ private:
     Form& form_;
 };
 
-class CommandButton final : public Control {
+class CommandButton : public Control {
 public:
-    CommandButton(const ControlDesign& design, Form& form, QWidget* parent);
-    QWidget* widget() const override;
-
     // The Click procedure: raised by the mouse, by Space or Enter while the
     // button has the focus, by its access key and, for the cancel button,
     // by Esc.
     void onClick(Procedure procedure) { click_ = std::move(procedure); }
 
-private:
-    QPushButton* button_;
+protected:
+    using Control::Control;
     Procedure click_;
 };
 
-class TextBox final : public Control {
+class TextBox : public Control {
 public:
-    TextBox(const ControlDesign& design, Form& form, QWidget* parent);
-    QWidget* widget() const override;
+    virtual std::string Text() const = 0; // UTF-8
+    virtual void setText(std::string_view text) = 0;
+    virtual void SetFocus() = 0;
 
-    std::string Text() const; // UTF-8
-    void setText(std::string_view text);
-    void SetFocus();
-
-private:
-    QLineEdit* edit_;
+protected:
+    using Control::Control;
 };
 
-class Label final : public Control {
+class Label : public Control {
 public:
-    Label(const ControlDesign& design, Form& form, QWidget* parent);
-    QWidget* widget() const override;
+    virtual void setCaption(std::string_view caption) = 0;
 
-    void setCaption(std::string_view caption);
-
-private:
-    QLabel* label_;
+protected:
+    using Control::Control;
 };
 
 // A picture holder: draws its picture unscaled, at its natural size, from
 // the top-left corner, clipped to the box, on the box's background. It can
 // take the focus but shows no focus mark.
-class PictureBox final : public Control {
-public:
-    PictureBox(const ControlDesign& design, Form& form, QWidget* parent);
-    QWidget* widget() const override { return widget_; }
-
-private:
-    QWidget* widget_;
+class PictureBox : public Control {
+protected:
+    using Control::Control;
 };
 
 // An image: as large as its picture, never takes the focus.
-class Image final : public Control {
-public:
-    Image(const ControlDesign& design, Form& form, QWidget* parent);
-    QWidget* widget() const override { return widget_; }
-
-private:
-    QWidget* widget_;
+class Image : public Control {
+protected:
+    using Control::Control;
 };
 
 // A filled rectangle with a two-pixel outline.
-class Shape final : public Control {
-public:
-    Shape(const ControlDesign& design, Form& form, QWidget* parent);
-    QWidget* widget() const override { return widget_; }
-
-private:
-    QWidget* widget_;
+class Shape : public Control {
+protected:
+    using Control::Control;
 };
 
 // A timer that raises its Timer procedure every Interval while Enabled.
 // Enabling it restarts the count, so the next tick is a whole interval away.
 // It stops for good when its form is unloaded.
-class Timer final : public Control {
+class Timer : public Control {
 public:
-    Timer(const ControlDesign& design, Form& form, QWidget* parent);
-    QWidget* widget() const override { return nullptr; }
-
-    void setEnabled(bool enabled);
+    virtual void setEnabled(bool enabled) = 0;
     void onTimer(Procedure procedure) { tick_ = std::move(procedure); }
 
-private:
-    QTimer* timer_;
+protected:
+    using Control::Control;
     Procedure tick_;
 };
 

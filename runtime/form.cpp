@@ -21,20 +21,6 @@
 namespace runtime {
 namespace {
 
-std::unique_ptr<Control> makeControl(const ControlDesign& d, Form& form, QWidget* parent)
-{
-    switch (d.kind) {
-    case ControlKind::CommandButton: return std::make_unique<CommandButton>(d, form, parent);
-    case ControlKind::TextBox: return std::make_unique<TextBox>(d, form, parent);
-    case ControlKind::Label: return std::make_unique<Label>(d, form, parent);
-    case ControlKind::PictureBox: return std::make_unique<PictureBox>(d, form, parent);
-    case ControlKind::Image: return std::make_unique<Image>(d, form, parent);
-    case ControlKind::Shape: return std::make_unique<Shape>(d, form, parent);
-    case ControlKind::Timer: return std::make_unique<Timer>(d, form, parent);
-    }
-    throw std::logic_error("control " + std::string(d.name) + " has no kind");
-}
-
 // Labels, shapes and images lie beneath every box, button and picture box:
 // they are created first.
 constexpr bool isWindowless(ControlKind kind)
@@ -134,7 +120,7 @@ Form::Form(const FormDesign& design)
 
 Form::~Form() = default;
 
-QWidget* Form::window() const
+detail::FormWindow* Form::window() const
 {
     return window_.get();
 }
@@ -153,7 +139,7 @@ void Form::buildControls()
     std::vector<std::pair<int, QWidget*>> tabbed;
     for (const ControlDesign* d : order) {
         auto control = makeControl(*d, *this, window_.get());
-        QWidget* widget = control->widget();
+        QWidget* widget = widgetOf(*control);
         if (widget && d->tabIndex >= 0 && widget->focusPolicy() != Qt::NoFocus)
             tabbed.emplace_back(d->tabIndex, widget);
         if (d->cancel) {
@@ -183,7 +169,7 @@ Control& Form::controlAt(std::size_t index, std::string_view name) const
 void Form::applyColours()
 {
     for (const auto& c : controls_) {
-        QWidget* widget = c->widget();
+        QWidget* widget = widgetOf(*c);
         if (!widget)
             continue;
         if (c->kind() == ControlKind::Shape)

@@ -8,8 +8,6 @@
 #include <string>
 #include <vector>
 
-class QWidget;
-
 namespace runtime {
 
 namespace detail {
@@ -61,8 +59,8 @@ public:
     std::string_view name() const { return design_.name; }
     bool isLoaded() const { return loaded_; }
 
-    // The toolkit's window, for the runtime itself and for tests.
-    QWidget* window() const;
+    // The toolkit's window, for the runtime itself and for tests (widgets.h).
+    detail::FormWindow* window() const;
 
     // Placed again the way it was placed (centred, or at Left and Top), with
     // what is known now of the frame and the display.

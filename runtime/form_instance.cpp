@@ -47,7 +47,7 @@ public:
             deleteLater();
             return;
         }
-        auto* next = static_cast<detail::FormWindow*>(successor->window());
+        auto* next = successor->window();
         next_ = next;
         connect(next, &detail::FormWindow::firstFrameShown, this, [this] {
             painted_ = true;

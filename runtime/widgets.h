@@ -12,10 +12,18 @@
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 
 namespace runtime {
 
+class Control;
 class Form;
+
+// A control of its row's kind, its widget a child of parent.
+std::unique_ptr<Control> makeControl(const ControlDesign& design, Form& form, QWidget* parent);
+
+// The widget behind a control (nullptr for a timer).
+QWidget* widgetOf(const Control& control);
 
 namespace detail {
 

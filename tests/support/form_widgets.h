@@ -4,6 +4,7 @@
 // found by their design names, and its timer.
 
 #include "form.h"
+#include "widgets.h"
 
 #include <QTimer>
 #include <QWidget>
