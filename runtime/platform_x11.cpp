@@ -31,7 +31,6 @@
 #include <map>
 #include <memory>
 #include <optional>
-#include <string>
 #include <utility>
 #include <vector>
 
@@ -57,20 +56,20 @@ template <class T> struct Reply {
 
 // The atoms the runtime writes or reads, interned once in one round trip.
 struct Atoms {
-    xcb_atom_t wmState, skipTaskbar, skipPager, requestFrame, frameExtents, supported, check, wmName, utf8, shaded,
-        windowType, typeNormal;
+    xcb_atom_t wmState, skipTaskbar, skipPager, requestFrame, frameExtents, supported, check, shaded, windowType,
+        typeNormal;
 
     explicit Atoms(xcb_connection_t* c)
     {
         const char* names[] = {"_NET_WM_STATE", "_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_STATE_SKIP_PAGER",
             "_NET_REQUEST_FRAME_EXTENTS", "_NET_FRAME_EXTENTS",
-            "_NET_SUPPORTED", "_NET_SUPPORTING_WM_CHECK", "_NET_WM_NAME", "UTF8_STRING", "_NET_WM_STATE_SHADED",
+            "_NET_SUPPORTED", "_NET_SUPPORTING_WM_CHECK", "_NET_WM_STATE_SHADED",
             "_NET_WM_WINDOW_TYPE", "_NET_WM_WINDOW_TYPE_NORMAL"};
         xcb_intern_atom_cookie_t cookies[std::size(names)];
         for (std::size_t i = 0; i < std::size(names); ++i)
             cookies[i] = xcb_intern_atom(c, 0, static_cast<uint16_t>(std::strlen(names[i])), names[i]);
         xcb_atom_t* out[] = {&wmState, &skipTaskbar, &skipPager, &requestFrame, &frameExtents,
-            &supported, &check, &wmName, &utf8, &shaded, &windowType, &typeNormal};
+            &supported, &check, &shaded, &windowType, &typeNormal};
         for (std::size_t i = 0; i < std::size(names); ++i) {
             Reply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(c, cookies[i], nullptr));
             *out[i] = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
@@ -223,10 +222,10 @@ public:
         QTimer::singleShot(kFrameWaitMs, window, show);
     }
 
-    // Not under weston: there the X windows are drawn by the Wayland
-    // compositor itself, which loses the first click on a new window while
-    // the one it replaced is still mapped.
-    bool keepsLeavingWindowUntilPainted() const override { return managerName() != "Weston WM"; }
+    // Not under XWayland: there the X windows are drawn by the Wayland
+    // compositor itself (weston loses the first click on a new window while
+    // the one it replaced is still mapped).
+    bool keepsLeavingWindowUntilPainted() const override { return !xwayland_; }
 
 private:
     // Windows shown, with how to place each again and the frame it was
@@ -431,10 +430,8 @@ private:
     // root window says the manager has changed (a manager may come or go
     // while the program runs).
     struct Manager {
-        xcb_window_t check = XCB_NONE;
         bool answersBeforeMap = false;
         bool tellsFrames = false;
-        mutable std::optional<std::string> name;
     };
 
     const Manager& manager() const
@@ -447,7 +444,6 @@ private:
             const auto check = values(xcb_get_property_reply(c_, checkCookie, nullptr));
             const auto supported = values(xcb_get_property_reply(c_, supportedCookie, nullptr));
             if (!check.empty()) {
-                m.check = check[0];
                 for (uint32_t a : supported) {
                     m.answersBeforeMap |= a == atoms_.requestFrame;
                     m.tellsFrames |= a == atoms_.frameExtents;
@@ -511,29 +507,16 @@ private:
             QMetaObject::invokeMethod(qApp, std::move(call), Qt::QueuedConnection);
     }
 
-    const std::string& managerName() const
-    {
-        const Manager& m = manager();
-        if (!m.name) {
-            m.name.emplace();
-            if (m.check != XCB_NONE) {
-                Reply<xcb_get_property_reply_t> r(xcb_get_property_reply(
-                    c_, xcb_get_property(c_, 0, m.check, atoms_.wmName, atoms_.utf8, 0, 256), nullptr));
-                if (r)
-                    m.name->assign(static_cast<const char*>(xcb_get_property_value(r.p)),
-                        std::size_t(xcb_get_property_value_length(r.p)));
-            }
-        }
-        return *m.name;
-    }
-
     std::vector<uint32_t> cardinals(xcb_window_t w, xcb_atom_t property, xcb_atom_t type) const
     {
         return values(xcb_get_property_reply(c_, xcb_get_property(c_, 0, w, property, type, 0, 1024), nullptr));
     }
 
+    // The server says so (Xwayland 23 and later) or the session does.
     static bool serverIsXWayland(xcb_connection_t* c)
     {
+        if (!qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") || qgetenv("XDG_SESSION_TYPE") == "wayland")
+            return true;
         static constexpr char name[] = "XWAYLAND";
         Reply<xcb_query_extension_reply_t> r(
             xcb_query_extension_reply(c, xcb_query_extension(c, sizeof name - 1, name), nullptr));
@@ -569,7 +552,7 @@ private:
     const bool xwayland_;
     // Windows whose frame is due, with what is to run once it is in.
     std::map<xcb_window_t, std::vector<std::function<void()>>> waiting_;
-    mutable std::optional<Manager> manager_; // name filled in when first asked
+    mutable std::optional<Manager> manager_;
     std::map<xcb_window_t, std::optional<QMargins>> frames_;
     std::map<xcb_window_t, Shown> shown_;
     // The frame last announced for any window of the program: all screens
