@@ -337,6 +337,50 @@ def _lock_holder(n):
         return None
 
 
+class CheckFailed(Exception):
+    pass
+
+
+class Program:
+    """One run of the program under test, its standard output and error kept
+    in a log."""
+
+    def __init__(self, binary, env, log_path, args=(), cwd=None):
+        self.log_path = log_path
+        self.log = open(log_path, "w")
+        self.proc = subprocess.Popen([binary, *args], env=env, stdout=self.log, stderr=subprocess.STDOUT,
+                                     stdin=subprocess.DEVNULL, cwd=cwd)
+
+    def alive(self):
+        return self.proc.poll() is None
+
+    def stop(self):
+        stop_process(self.proc)
+        self.log.close()
+
+    def output(self):
+        self.log.flush()
+        with open(self.log_path, errors="replace") as f:
+            return f.read()
+
+    def wait_exit(self, what, timeout=10):
+        """Waits for the program to end with status 0; one still running has
+        its threads' stacks written beside the log."""
+        try:
+            rc = self.proc.wait(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            where = ""
+            if shutil.which("gdb"):
+                trace = os.path.splitext(self.log_path)[0] + ".backtrace"
+                with open(trace, "w") as f:
+                    subprocess.run(["gdb", "-p", str(self.proc.pid), "-batch", "-ex", "thread apply all bt 30"],
+                                   stdout=f, stderr=subprocess.STDOUT, stdin=subprocess.DEVNULL, timeout=60)
+                where = f"; threads' stacks in {trace}"
+            raise CheckFailed(f"{what}: program still running {timeout} s later{where}")
+        if rc != 0:
+            raise CheckFailed(f"{what}: exit status {rc}")
+
+
 def stop_process(proc, grace=0):
     """Ends a process: asked to end and given grace seconds, or killed at once."""
     if proc.poll() is None:

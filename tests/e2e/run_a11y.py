@@ -17,7 +17,7 @@ import tempfile
 import time
 
 import run_e2e as base
-from desktops import INPUT_SETTLE, FirstSeen, installed_program, stop_process
+from desktops import INPUT_SETTLE, FirstSeen, Program, installed_program
 from run_e2e import CheckFailed, poll
 
 if os.environ.get("CIFRELLA_A11Y_SESSION") != "1":
@@ -183,23 +183,12 @@ class A11ySuite(base.Suite):
     def launch(self, extra_env=None, binary=None, args=(), cwd=None):
         self.runs += 1
         env = dict(self.d.env, **A11Y_ENV, **(extra_env or {}))
-        log = open(os.path.join(self.artifacts, f"a11y-{self.runs}.log"), "w")
-        proc = subprocess.Popen([binary or self.binary, *args], env=env, stdout=log, stderr=subprocess.STDOUT,
-                                stdin=subprocess.DEVNULL, cwd=cwd)
-        self.program = Run(proc, log)
-        reader = Reader(proc.pid)
+        self.program = Program(binary or self.binary, env, os.path.join(self.artifacts, f"a11y-{self.runs}.log"),
+                               args, cwd)
+        reader = Reader(self.program.proc.pid)
         if not poll(lambda: reader.app() is not None and reader.windows(), 10):
             raise CheckFailed("the program did not appear on the accessibility bus")
         return self.program, reader
-
-
-class Run:
-    def __init__(self, proc, log):
-        self.proc, self.log = proc, log
-
-    def stop(self):
-        stop_process(self.proc)
-        self.log.close()
 
 
 class Session:

@@ -24,7 +24,7 @@ import tempfile
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from desktops import INPUT_SETTLE, WindowManager, XServer, installed_program, program_windows, stop_process  # noqa: E402
+from desktops import INPUT_SETTLE, Program, WindowManager, XServer, installed_program, program_windows  # noqa: E402
 from run_e2e import CheckFailed, poll  # noqa: E402
 
 CLIENT = (548, 350)  # device-independent pixels
@@ -122,19 +122,13 @@ class Desktop:
         shutil.rmtree(self.tmp, ignore_errors=True)
 
 
-class Run:
+class Run(Program):
     """One run of the installed program, its windows read from the X server."""
 
     def __init__(self, desktop, binary, env, ratio, log):
+        super().__init__(binary, dict(desktop.env, **env), log)
         self.d = desktop
         self.ratio = ratio
-        self.log = open(log, "w")
-        self.proc = subprocess.Popen([binary], env=dict(desktop.env, **env), stdout=self.log,
-                                     stderr=subprocess.STDOUT, stdin=subprocess.DEVNULL)
-
-    def stop(self):
-        stop_process(self.proc)
-        self.log.close()
 
     def window(self, title):
         """The one viewable window, once it has that title and its frame."""

@@ -16,7 +16,7 @@ import time
 from fractions import Fraction
 
 import desktops
-from desktops import stop_process
+from desktops import CheckFailed
 
 SCREEN_W, SCREEN_H = 1024, 768
 CLIENT_W, CLIENT_H = 548, 350
@@ -40,10 +40,6 @@ CELL_COEF = {1: (1, 0), 2: (-1, -1), 3: (0, 1), 4: (-1, 1), 5: (0, 0),
              6: (1, -1), 7: (0, -1), 8: (1, 1), 9: (-1, 0)}
 
 POLL = 0.05
-
-
-class CheckFailed(Exception):
-    pass
 
 
 def poll(condition, timeout, interval=POLL):
@@ -246,25 +242,14 @@ class Image:
         return count, (max(xs) - min(xs) + 1) if xs else 0
 
 
-class Program:
+class Program(desktops.Program):
     def __init__(self, display, binary, log_path):
+        super().__init__(binary, display.env, log_path)
         self.d = display
-        self.log = open(log_path, "a")
-        self.proc = subprocess.Popen([binary], env=display.env, stdout=self.log, stderr=subprocess.STDOUT,
-                                     stdin=subprocess.DEVNULL)
         self.reported = set()  # the screens whose frame has been printed
 
-    def stop(self):
-        stop_process(self.proc)
-        self.log.close()
-
-    def wait_exit(self, what):
-        try:
-            rc = self.proc.wait(timeout=5)
-        except subprocess.TimeoutExpired:
-            raise CheckFailed(f"{what}: program still running 5 s later")
-        if rc != 0:
-            raise CheckFailed(f"{what}: exit status {rc}")
+    def wait_exit(self, what, timeout=5):
+        super().wait_exit(what, timeout)
         left = self.d.visible_windows()
         if left:
             raise CheckFailed(f"{what}: windows still visible after exit: {left}")

@@ -23,7 +23,7 @@ import time
 import traceback
 
 import run_e2e as base
-from desktops import INPUT_SETTLE, installed_program, stop_process
+from desktops import INPUT_SETTLE, Program, installed_program, stop_process
 from run_e2e import CheckFailed, poll
 
 if os.environ.get("CIFRELLA_ORCA_SESSION") != "1":
@@ -227,15 +227,15 @@ def box_said(n, value):
 class Child:
     """One run of the program, played with the keyboard and the mouse while Orca speaks."""
 
-    def __init__(self, display, orca, binary, env):
-        self.d, self.orca, self.binary, self.env = display, orca, binary, env
-        self.proc = None
+    def __init__(self, display, orca, binary, env, log_path):
+        self.d, self.orca, self.binary, self.env, self.log_path = display, orca, binary, env, log_path
+        self.program = None
         self.r = None
         self.grid = {}
 
     def stop(self):
-        if self.proc:
-            stop_process(self.proc)
+        if self.program:
+            self.program.stop()
 
     def keys(self, *keys):
         self.d.xdo("key", "--clearmodifiers", *keys)
@@ -270,9 +270,8 @@ class Child:
 
     def start(self):
         def launch():
-            self.proc = subprocess.Popen([self.binary], env=self.env, stdout=subprocess.DEVNULL,
-                                         stderr=subprocess.DEVNULL, stdin=subprocess.DEVNULL)
-            self.r = Reader(self.proc.pid)
+            self.program = Program(self.binary, self.env, self.log_path)
+            self.r = Reader(self.program.proc.pid)
         self.hear(launch, r"Cifrella", r"Cifrella, titolo", timeout=20)
         self.hear(lambda: self.keys("Tab"), r"Un piccolo mago con la bacchetta")
         self.hear(lambda: self.keys("Tab"), r"Inizia l'esercizio")
@@ -442,7 +441,8 @@ def main():
         orca = Orca(env, artifacts)
         print(f"ORCA: {binary} on display {display.name}, Orca said {orca.said(0)}", flush=True)
         child = Child(display, orca, binary,
-                      dict(env, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_ACCESSIBILITY="1", QT_QPA_PLATFORM="xcb"))
+                      dict(env, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_ACCESSIBILITY="1", QT_QPA_PLATFORM="xcb"),
+                      os.path.join(artifacts, "cifrella.log"))
         steps = child.steps()
         for i, (name, fn) in enumerate(steps):
             t = time.monotonic()

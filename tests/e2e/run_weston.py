@@ -22,7 +22,7 @@ import sys
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from desktops import INPUT_SETTLE, XServer, installed_program, program_windows, stop_process, window_title  # noqa: E402
+from desktops import INPUT_SETTLE, Program, XServer, installed_program, program_windows, window_title  # noqa: E402
 from run_e2e import CheckFailed, Suite, poll  # noqa: E402
 from weston import Weston  # noqa: E402
 
@@ -140,41 +140,6 @@ class Desktop:
         return int(m.group(1), 16) if m else None
 
 
-class Program:
-    def __init__(self, binary, env, log_path):
-        self.err_path = log_path
-        self.err = open(log_path, "w")
-        self.proc = subprocess.Popen([binary], env=env, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
-                                     stderr=self.err)
-
-    def alive(self):
-        return self.proc.poll() is None
-
-    def stop(self):
-        stop_process(self.proc)
-        self.err.close()
-
-    def stderr(self):
-        self.err.flush()
-        with open(self.err_path, errors="replace") as f:
-            return f.read()
-
-    def wait_exit(self, what):
-        try:
-            rc = self.proc.wait(timeout=10)
-        except subprocess.TimeoutExpired:
-            where = ""
-            if shutil.which("gdb"):
-                trace = self.err_path.replace(".stderr", ".backtrace")
-                with open(trace, "w") as f:
-                    subprocess.run(["gdb", "-p", str(self.proc.pid), "-batch", "-ex", "thread apply all bt 30"],
-                                   stdout=f, stderr=subprocess.STDOUT, stdin=subprocess.DEVNULL, timeout=60)
-                where = f"; threads' stacks in {trace}"
-            raise CheckFailed(f"{what}: program still running 10 s later{where}")
-        if rc != 0:
-            raise CheckFailed(f"{what}: exit status {rc}")
-
-
 class Checks(Suite):
     prefix = "weston"  # of the screenshots kept after each check
 
@@ -189,13 +154,13 @@ class Checks(Suite):
         env.update(self.d.w.env, LANG="C.UTF-8")
         env.update(env_changes)
         self.runs += 1
-        self.program = Program(self.binary, env, os.path.join(self.artifacts, f"cifrella-weston-{self.runs}.stderr"))
+        self.program = Program(self.binary, env, os.path.join(self.artifacts, f"cifrella-weston-{self.runs}.log"))
         return self.program
 
     def clean_stderr(self, what):
-        err = self.p.stderr()
+        err = self.p.output()
         if err.strip():
-            raise CheckFailed(f"{what}: standard error not empty:\n{err}")
+            raise CheckFailed(f"{what}: the program wrote:\n{err}")
 
     # On X11 through XWayland
 
@@ -323,7 +288,7 @@ class Checks(Suite):
         self.d.park_pointer()
         time.sleep(0.5)
         if not self.p.alive():
-            raise CheckFailed(f"{what} ended the program: {self.p.stderr()}")
+            raise CheckFailed(f"{what} ended the program: {self.p.output()}")
 
     def wl_maximise(self):
         before = self.wl_rect
