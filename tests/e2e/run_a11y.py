@@ -37,37 +37,12 @@ gi.require_version("Atspi", "2.0")
 from gi.repository import Atspi, GLib  # noqa: E402
 import pyatspi  # noqa: E402
 
+from bus import Reader, children  # noqa: E402
+from design import (BRAVO, CORREGGITI, INSTRUCTIONS_BG, PATTERNS, PUZZLE_BG, SQUARES, START_BG,  # noqa: E402
+                    box_name)
 
-# The catalogue, as the test's own oracle: nine cells row by row, then the key.
-SQUARES = [
-    (2, 9, 4, 7, 5, 3, 6, 1, 8, 15), (7, 21, 11, 17, 13, 9, 15, 5, 19, 39), (8, 13, 6, 7, 9, 11, 12, 5, 10, 27),
-    (3, 10, 5, 8, 6, 4, 7, 2, 9, 18), (6, 20, 10, 16, 12, 8, 14, 4, 18, 36), (4, 11, 6, 9, 7, 5, 8, 3, 10, 21),
-    (4, 18, 8, 14, 10, 6, 12, 2, 16, 30), (2, 16, 6, 12, 8, 4, 10, 0, 14, 24), (5, 19, 9, 15, 11, 7, 13, 3, 17, 33),
-    (5, 12, 7, 10, 8, 6, 9, 4, 11, 24), (12, 19, 14, 17, 15, 13, 16, 11, 18, 45), (5, 10, 3, 4, 6, 8, 9, 2, 7, 18),
-    (11, 16, 9, 10, 12, 14, 15, 8, 13, 36), (10, 15, 8, 9, 11, 13, 14, 7, 12, 33), (4, 9, 2, 3, 5, 7, 8, 1, 6, 15),
-    (6, 11, 4, 5, 7, 9, 10, 3, 8, 21), (12, 17, 10, 11, 13, 15, 16, 9, 14, 39), (3, 8, 1, 2, 4, 6, 7, 0, 5, 12),
-    (7, 12, 5, 6, 8, 10, 11, 4, 9, 24), (8, 13, 6, 7, 9, 11, 12, 5, 10, 27), (13, 18, 11, 12, 14, 16, 17, 10, 15, 42),
-    (19, 24, 17, 18, 20, 22, 23, 16, 21, 60), (14, 19, 12, 13, 15, 17, 18, 11, 16, 45),
-    (15, 20, 13, 14, 16, 18, 19, 12, 17, 48), (16, 21, 14, 15, 17, 19, 20, 13, 18, 51),
-    (17, 22, 15, 16, 18, 20, 21, 14, 19, 54), (18, 23, 16, 17, 19, 21, 22, 15, 20, 57),
-]
-BRAVO = "Bravo!"
-CORREGGITI = "Attento... Correggiti!"
 MOVES = 200  # between the screens in the soak
 A11Y_ENV = {"QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1", "QT_ACCESSIBILITY": "1"}
-
-
-def box_name(n):
-    return f"Riga {(n - 1) // 3 + 1}, colonna {(n - 1) % 3 + 1}"
-
-
-def children(acc):
-    """The children of an accessible as they are now; a window that is being
-    closed may lose them while they are read."""
-    try:
-        return [c for c in acc if c is not None] if acc is not None else []
-    except GLib.Error:
-        return []
 
 
 def accessibility_bus_ready():
@@ -80,96 +55,6 @@ def pump():
     ctx = GLib.MainContext.default()
     while ctx.pending():
         ctx.iteration(False)
-
-
-class Reader:
-    """The program as the accessibility bus shows it."""
-
-    def __init__(self, pid):
-        self.pid = pid
-        self.events = []
-        self.listening = False
-
-    def app(self):
-        for a in pyatspi.Registry.getDesktop(0):
-            try:
-                if a is not None and a.get_process_id() == self.pid:
-                    return a
-            except GLib.Error:
-                continue
-        return None
-
-    def windows(self):
-        a = self.app()
-        shown = []
-        for w in children(a):
-            try:
-                if pyatspi.STATE_SHOWING in w.getState().getStates():
-                    shown.append(w)
-            except GLib.Error:
-                pass
-        return shown
-
-    def window(self, timeout=5):
-        def one():
-            ws = self.windows()
-            return ws[0] if len(ws) == 1 else None
-        w = poll(one, timeout)
-        if not w:
-            raise CheckFailed(f"expected one window on the bus, saw {[x.name for x in self.windows()]}")
-        return w
-
-    def controls(self):
-        return children(self.window())
-
-    def named(self, name):
-        for c in self.controls():
-            if c.name == name:
-                return c
-        raise CheckFailed(f"no control named {name!r}; saw {[c.name for c in self.controls()]}")
-
-    def at(self, x, y, w, h):
-        """The control at a client rectangle (pixels) of the window."""
-        win = self.window()
-        wx, wy = self.extents(win)[:2]
-        for c in children(win):
-            if self.extents(c) == (wx + x, wy + y, w, h):
-                return c
-        raise CheckFailed(f"no control at {(x, y, w, h)}")
-
-    @staticmethod
-    def extents(acc):
-        e = acc.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
-        return (e.x, e.y, e.width, e.height)
-
-    @staticmethod
-    def text(acc):
-        return acc.queryText().getText(0, -1)
-
-    def box(self, n):
-        return self.named(box_name(n))
-
-    def grid(self):
-        return [self.text(self.box(n)) for n in range(1, 10)]
-
-    def key(self):
-        return self.at(320, 64, 41, 25).name
-
-    def message(self):
-        return self.at(288, 280, 185, 33).name
-
-    def focused(self):
-        for c in self.controls():
-            if pyatspi.STATE_FOCUSED in c.getState().getStates():
-                return c.name
-        return None
-
-    def listen(self):
-        if not self.listening:
-            for kind in ("object:property-change:accessible-name", "object:text-changed",
-                         "object:visible-data-changed", "object:announcement"):
-                pyatspi.Registry.registerEventListener(self.events.append, kind)
-            self.listening = True
 
 
 class A11ySuite(base.Suite):
@@ -234,7 +119,7 @@ class Session:
         # The bus may tell of the new window a moment before the X server has
         # mapped it or unmapped the old one, or before it has painted: input
         # waits out the program's guard from the paint.
-        background = {"OK": base.INSTRUCTIONS_BG, "Conferma": base.PUZZLE_BG}.get(first_control, base.START_BG)
+        background = {"OK": INSTRUCTIONS_BG, "Conferma": PUZZLE_BG}.get(first_control, START_BG)
         self.d.settle(background, f"the screen with {first_control!r}")
         counts = []
         if not poll(lambda: counts.append(len(self.d.visible_windows())) or counts[-1] == 1, 3):
@@ -244,7 +129,7 @@ class Session:
         """The square and pattern on screen: checks them against the catalogue."""
         grid = self.r.grid()
         shown = {n for n in range(1, 10) if grid[n - 1]}
-        if shown not in base.PATTERNS:
+        if shown not in PATTERNS:
             raise CheckFailed(f"revealed boxes {sorted(shown)} are no reveal pattern: {grid}")
         key = self.r.key()
         for sq in SQUARES:

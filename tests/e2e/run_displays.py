@@ -25,10 +25,9 @@ import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from desktops import INPUT_SETTLE, Program, WindowManager, XServer, installed_program, program_windows  # noqa: E402
+from design import CLIENT_H, CLIENT_W, PARTI  # noqa: E402
 from run_e2e import CheckFailed, poll  # noqa: E402
 
-CLIENT = (548, 350)  # device-independent pixels
-PARTI = (320, 200, 81, 57)
 XORG_DUMMY = """\
 Section "ServerFlags"
     Option "AutoAddDevices" "false"
@@ -152,7 +151,7 @@ class Run(Program):
                         for k in ("Absolute upper-left X", "Absolute upper-left Y", "Width", "Height"))
         left, right, top, bottom = map(int, re.search(r"= (\d+), (\d+), (\d+), (\d+)",
                                                       self.d.run("xprop", "-id", w, "_NET_FRAME_EXTENTS")).groups())
-        wanted = (round(CLIENT[0] * self.ratio), round(CLIENT[1] * self.ratio))
+        wanted = (round(CLIENT_W * self.ratio), round(CLIENT_H * self.ratio))
         if (cw, ch) != wanted:
             raise CheckFailed(f"client area {cw}x{ch} device pixels, wanted {wanted[0]}x{wanted[1]}")
         return (x - left + (cw + left + right) / 2, y - top + (ch + top + bottom) / 2), (x, y)

@@ -18,26 +18,8 @@ from fractions import Fraction
 import desktops
 from desktops import CheckFailed
 
-SCREEN_W, SCREEN_H = 1024, 768
-CLIENT_W, CLIENT_H = 548, 350
-
-PARTI = (320, 200, 81, 57)
-ISTRUZIONI = (400, 312, 65, 25)
-OK = (480, 312, 57, 25)
-CONFERMA = (472, 176, 65, 25)
-FINE = (488, 312, 49, 25)
-MESSAGE = (288, 280, 185, 33)
-BOX = 41
-PUZZLE_BG = (192, 255, 255)
-START_BG = (255, 128, 128)
-INSTRUCTIONS_BG = (255, 192, 128)
-BG_PROBE = (4, 4)
-
-PATTERNS = [{1, 3, 5}, {9, 3, 5}, {6, 3, 5}, {1, 3, 7}, {7, 8, 5},
-            {1, 2, 5}, {4, 9, 5}, {7, 9, 5}, {8, 3, 5}]
-# Every cell of a magic square as centre + ka * a + kb * b.
-CELL_COEF = {1: (1, 0), 2: (-1, -1), 3: (0, 1), 4: (-1, 1), 5: (0, 0),
-             6: (1, -1), 7: (0, -1), 8: (1, 1), 9: (-1, 0)}
+from design import (BG_PROBE, BOX, CELL_COEF, CLIENT_H, CLIENT_W, CONFERMA, FINE, INSTRUCTIONS_BG, ISTRUZIONI,
+                    MESSAGE, OK, PARTI, PATTERNS, PUZZLE_BG, SCREEN_H, SCREEN_W, START_BG)
 
 POLL = 0.05
 

@@ -45,18 +45,14 @@ import gi  # noqa: E402
 
 gi.require_version("Atspi", "2.0")
 from gi.repository import Atspi  # noqa: E402
-import pyatspi  # noqa: E402
+
+from bus import Reader  # noqa: E402
+from design import BRAVO, CORREGGITI, INSTRUCTIONS_BG, PUZZLE_BG, START_BG, box_name  # noqa: E402
 
 LOCALE = "it_IT.UTF-8"
 HOME = os.environ["HOME"]
-CORREGGITI = "Attento... Correggiti!"
-BRAVO = "Bravo!"
 # Orca's word for a selection (Italian, and English should the locale be missing).
 SELECTED = re.compile(r"\b(selezionat[oia]|selected)\b", re.I)
-
-
-def box_name(n):
-    return f"Riga {(n - 1) // 3 + 1}, colonna {(n - 1) % 3 + 1}"
 
 
 def start_speech_server(artifacts):
@@ -163,50 +159,6 @@ class Orca:
         self.out.close()
 
 
-class Reader:
-    """The program's window as the accessibility bus shows it: the oracle."""
-
-    def __init__(self, pid):
-        self.pid = pid
-
-    def window(self):
-        for app in pyatspi.Registry.getDesktop(0):
-            try:
-                if app is not None and app.get_process_id() == self.pid:
-                    shown = [w for w in app if w is not None and w.getState().contains(pyatspi.STATE_SHOWING)]
-                    return shown[0] if len(shown) == 1 else None
-            except Exception:  # a window going away while it is read
-                pass
-        return None
-
-    def controls(self):
-        w = self.window()
-        return [c for c in w if c is not None] if w else []
-
-    def named(self, name):
-        for c in self.controls():
-            if c.name == name:
-                return c
-        raise CheckFailed(f"no control named {name!r}")
-
-    def text(self, name):
-        return self.named(name).queryText().getText(0, -1)
-
-    def key(self):
-        # The bordered label beside "La chiave è:": the one label holding a number.
-        labels = [c.name for c in self.controls() if c.getRoleName() == "label" and c.name.isdigit()]
-        if len(labels) != 1:
-            raise CheckFailed(f"no single key label among {labels}")
-        return labels[0]
-
-    def focused(self):
-        return next((c.name for c in self.controls() if c.getState().contains(pyatspi.STATE_FOCUSED)), None)
-
-    def extents(self, name):
-        e = self.named(name).queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
-        return e.x + e.width // 2, e.y + e.height // 2
-
-
 def said_in_order(text, patterns):
     """Whether the patterns match text one after the other."""
     at = 0
@@ -263,7 +215,7 @@ class Child:
         return said
 
     def read_grid(self):
-        self.grid = {n: self.r.text(box_name(n)) for n in range(1, 10)}
+        self.grid = dict(zip(range(1, 10), self.r.grid()))
         return self.grid
 
     # The steps
@@ -279,8 +231,8 @@ class Child:
     def instructions(self):
         def alt_i():
             self.keys("alt+i")
-            poll(lambda: self.r.window() and self.r.window().name == "Istruzioni", 5)
-            self.d.settle(base.INSTRUCTIONS_BG)
+            poll(lambda: self.r.shown() and self.r.shown().name == "Istruzioni", 5)
+            self.d.settle(INSTRUCTIONS_BG)
         try:
             said = self.hear(alt_i, r"Istruzioni", r"Nel quadrato proposto")
             text = [c.name for c in self.r.controls() if c.getRoleName() == "label"]
@@ -293,7 +245,7 @@ class Child:
 
     def back_to_start(self):
         self.keys("Escape")
-        self.d.settle(base.START_BG)
+        self.d.settle(START_BG)
 
     def puzzle(self):
         wanted = self.open_puzzle()
@@ -312,7 +264,7 @@ class Child:
         def space():
             self.keys("space")
             poll(lambda: any(c.name == "Conferma" for c in self.r.controls()), 5)
-            self.d.settle(base.PUZZLE_BG)
+            self.d.settle(PUZZLE_BG)
         # The values are on the bus by the time Orca speaks; the checks read them then.
         said = self.hear(space, r"Riga 1, colonna 1")
         grid, key = self.read_grid(), self.r.key()
@@ -358,7 +310,8 @@ class Child:
         self.hear(lambda: self.keys(key), box_said(1, self.read_grid()[1]), verdict=CORREGGITI)
 
     def wrong_by_mouse(self):
-        x, y = self.r.extents("Conferma")
+        x, y, w, h = self.r.extents(self.r.named("Conferma"))
+        x, y = x + w // 2, y + h // 2
         self.hear(lambda: self.d.xdo("mousemove", x, y, "click", "1"), verdict=CORREGGITI)
 
     def wiped(self):
@@ -381,7 +334,7 @@ class Child:
                 self.keys("Tab")
             if not grid[n]:
                 self.d.xdo("type", "--delay", "20", str(square[n]))
-        if not poll(lambda: all(self.r.text(box_name(n)) == str(square[n]) for n in range(1, 10)), 3):
+        if not poll(lambda: self.r.grid() == [str(square[n]) for n in range(1, 10)], 3):
             raise CheckFailed(f"the grid holds {self.read_grid()} after typing {square}")
         old = self.r.key()
         self.orca.quiet()

@@ -23,14 +23,10 @@ import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from desktops import INPUT_SETTLE, Program, XServer, installed_program, program_windows, window_title  # noqa: E402
+from design import BACKGROUNDS, CLIENT_H, CLIENT_W, PARTI, SCREEN_H, SCREEN_W, TITLES  # noqa: E402
 from run_e2e import CheckFailed, Suite, poll  # noqa: E402
 from weston import Weston  # noqa: E402
 
-SCREEN_W, SCREEN_H = 1024, 768
-CLIENT_W, CLIENT_H = 548, 350
-PARTI = (320, 200, 81, 57)
-BACKGROUNDS = {"start": (255, 128, 128), "instructions": (255, 192, 128), "puzzle": (192, 255, 255)}
-TITLES = {"start": "Cifrella", "instructions": "Istruzioni", "puzzle": "Cifrella"}
 # Qt's own title bar under Wayland (bradient): button centres from the
 # client area's top-left corner.
 MAXIMISE = (508, -15)
