@@ -115,7 +115,7 @@ class Display:
         x, y, _, _ = self.geometry(active) if active else (None, None, 0, 0)
         return x is not None and self.grab().pixel(x + BG_PROBE[0], y + BG_PROBE[1]) == background
 
-    def settle(self, background, what="the new screen", timeout=5):
+    def settle(self, background, what="the new screen", timeout=10):
         """Waits until a new screen is painted and active, then out its input
         guard: a press sooner is dropped by design."""
         if not poll(lambda: self.painted(background), timeout):
