@@ -236,7 +236,7 @@ class Program(desktops.Program):
         if left:
             raise CheckFailed(f"{what}: windows still visible after exit: {left}")
 
-    def screen(self, kind, timeout=5):
+    def screen(self, kind, timeout=10):
         """Waits until the given screen is the only visible window and checks its frame.
 
         Returns (window id, client origin)."""

@@ -160,7 +160,7 @@ class Checks(Suite):
 
     # On X11 through XWayland
 
-    def x_screen(self, kind, timeout=5):
+    def x_screen(self, kind, timeout=10):
         """Waits for the screen as the only visible X window, focused; returns its client origin."""
         seen = []
 
@@ -248,7 +248,7 @@ class Checks(Suite):
 
     # On Wayland
 
-    def wl_screen(self, kind, timeout=5):
+    def wl_screen(self, kind, timeout=10):
         """Waits for the screen alone on the desktop, at its fixed size; returns its client rectangle."""
         others = [c for k, c in BACKGROUNDS.items() if k != kind]
         last = []
