@@ -62,11 +62,16 @@ class Desktop:
     def key(self, *keys):
         self.xdo("key", *keys)
 
-    def click(self, x, y, *then):
+    def click(self, x, y, *then, on_x=False):
         # The pointer brought there in two motions, as a hand would: weston 14
         # gave a click that came with the one motion that brought the pointer
-        # in to a point elsewhere on its X display.
-        self.xdo("mousemove", x - 1, y - 1, "sleep", "0.2", "mousemove", x, y, "sleep", "0.1", "click", "1", *then)
+        # in to a point elsewhere on its X display. On an X window, clicked
+        # once XWayland has the pointer there: weston, busy, may pass the
+        # motion on late.
+        self.xdo("mousemove", x - 1, y - 1, "sleep", "0.2", "mousemove", x, y)
+        if on_x:
+            poll(lambda: self.x("xdotool", "getmouselocation").startswith(f"x:{x} y:{y} "), 5)
+        self.xdo("sleep", "0.1", "click", "1", *then)
 
     def park_pointer(self):
         self.xdo("mousemove", SCREEN_W - 5, SCREEN_H - 5)
@@ -222,16 +227,16 @@ class Checks(Suite):
                 raise CheckFailed(f"after {keys} the {kind} screen is at {origin}, not {self.x_origin}")
 
     def x_puzzle(self):
-        self.d.click(self.x_here[0] + PARTI[0] + PARTI[2] // 2, self.x_here[1] + PARTI[1] + PARTI[3] // 2)
+        self.d.click(self.x_here[0] + PARTI[0] + PARTI[2] // 2, self.x_here[1] + PARTI[1] + PARTI[3] // 2, on_x=True)
         origin = self.x_screen("puzzle")
-        self.type_into_empty_box(origin)
+        self.type_into_empty_box(origin, on_x=True)
         self.d.key("Escape")
         self.x_screen("start")
         self.d.key("Escape")
         self.p.wait_exit("Esc on the start screen")
         self.clean_stderr("on X11")
 
-    def type_into_empty_box(self, origin):
+    def type_into_empty_box(self, origin, on_x=False):
         # Read from the screen, not through the clipboard: weston 10's bridge
         # between the X and Wayland clipboards can loop on itself when X
         # owners come and go, until weston runs out of file descriptors.
@@ -241,7 +246,7 @@ class Checks(Suite):
         if len(empty) != 6:
             raise CheckFailed(f"expected three revealed boxes, dark pixels per box {inked}")
         n = empty[0]
-        self.d.click(*cell_centre(origin, n), "type", "--delay", "20", "17")
+        self.d.click(*cell_centre(origin, n), "type", "--delay", "20", "17", on_x=on_x)
         self.d.park_pointer()
         if not poll(lambda: self.d.box_ink(origin, n) >= inked[n] + 2 * INK, 2):
             raise CheckFailed(f"typed 17 into box {n}, which shows {self.d.box_ink(origin, n)} dark pixels")
