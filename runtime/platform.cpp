@@ -80,6 +80,9 @@ void Platform::present(QWidget* window, const std::function<void()>&)
     showWithKeyboard(window);
 }
 
+// How long a window manager's minimise effect may last.
+constexpr int kRepaintAfterPutBackMs = 400;
+
 void Platform::windowStateChanged(QWidget* window)
 {
     constexpr Qt::WindowStates changed = Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen;
@@ -92,6 +95,10 @@ void Platform::windowStateChanged(QWidget* window)
         if (window->isVisible() || (window->windowState() & Qt::WindowMinimized)) {
             window->setWindowState(window->windowState() & ~changed);
             showWithKeyboard(window);
+            // Painted anew once the manager's minimise effect is over: metacity's
+            // compositor, given the window back during the effect, kept showing
+            // the effect's last frames over it.
+            QTimer::singleShot(kRepaintAfterPutBackMs, window, [window] { window->repaint(); });
         }
     });
 }
