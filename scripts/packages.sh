@@ -9,7 +9,7 @@ BUILD_PACKAGES=(
 RUN_PACKAGES=(xvfb xauth)
 TEST_PACKAGES=(
     libgtest-dev clang "libclang-rt-dev|libclang-rt-14-dev"
-    python3 xvfb xauth openbox xdotool xclip x11-utils imagemagick
+    python3 python3-xlib xvfb xauth openbox xdotool xclip x11-utils imagemagick
     dbus dbus-bin at-spi2-core python3-pyatspi gir1.2-atspi-2.0
     desktop-file-utils appstream lintian binutils-mingw-w64-x86-64
     xfwm4 metacity mutter kwin-x11 kwin-style-breeze icewm wmctrl

@@ -1,11 +1,9 @@
-#!/usr/bin/python3
-"""X servers and window managers for the end-to-end runs.
+"""X servers, window managers and the program for the end-to-end runs.
 
-Starts Xvfb on a free display number and one of several window managers on
-it the way a desktop would, waits until the manager is ready and stops
-everything again, children included. Python's standard library only: the few
-X requests needed here (selection owners, properties) are spoken directly
-over the server's socket.
+Starts Xvfb (or Xorg's dummy driver) on a free display number and one of
+several window managers on it the way a desktop would, waits until the
+manager is ready and stops everything again, children included. The few X
+requests the harness makes itself go through python3-xlib.
 
     with desktops.Desktop("metacity", logdir) as d:
         subprocess.run([...], env=d.env)
@@ -58,108 +56,42 @@ import re
 import select
 import shutil
 import signal
-import socket
-import struct
 import subprocess
 import tempfile
 import threading
 import time
 
+import Xlib.display
+import Xlib.error
+import Xlib.X
+
 SCREEN = (1024, 768)
 
 
 class X11:
-    """A minimal X11 connection over the local socket (Xvfb runs without
-    authorisation), for the few requests a test harness needs."""
+    """A connection to an X server (python3-xlib) for the few requests the
+    harness makes itself: the window manager's check window and name, and a
+    selection's owner."""
 
     def __init__(self, display):
-        number = int(display.lstrip(":").split(".")[0])
-        self.sock = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
-        self.sock.settimeout(5)
-        self.sock.connect(f"/tmp/.X11-unix/X{number}")
-        self.sock.sendall(struct.pack("<BxHHHHxx", ord("l"), 11, 0, 0, 0))
-        head = self._read(8)
-        if head[0] != 1:
-            raise OSError(f"X server refused the connection on {display}")
-        extra = struct.unpack_from("<H", head, 6)[0] * 4
-        body = self._read(extra)
-        vendor_len, = struct.unpack_from("<H", body, 16)
-        formats = body[21]
-        screens_at = 32 + (vendor_len + 3) // 4 * 4 + 8 * formats
-        self.root, = struct.unpack_from("<I", body, screens_at)
-        self.atoms = {}
+        self.d = Xlib.display.Display(display)
+        self.root = self.d.screen().root
 
     def close(self):
-        self.sock.close()
+        self.d.close()
 
-    def __enter__(self):
-        return self
-
-    def __exit__(self, *exc):
-        self.close()
-
-    def _read(self, n):
-        data = b""
-        while len(data) < n:
-            chunk = self.sock.recv(n - len(data))
-            if not chunk:
-                raise OSError("X server closed the connection")
-            data += chunk
-        return data
-
-    def _request(self, opcode, data1, body):
-        length = (4 + len(body) + 3) // 4
-        body += b"\0" * (length * 4 - 4 - len(body))
-        self.sock.sendall(struct.pack("<BBH", opcode, data1, length) + body)
-        while True:
-            reply = self._read(32)
-            if reply[0] == 1:
-                extra = struct.unpack_from("<I", reply, 4)[0] * 4
-                return reply + self._read(extra)
-            if reply[0] == 0:
-                return None  # an error: no such window, say
-            # events are not selected, but skip any that come
-
-    def atom(self, name, only_if_exists=False):
-        if name not in self.atoms:
-            raw = name.encode()
-            reply = self._request(16, int(only_if_exists), struct.pack("<Hxx", len(raw)) + raw)
-            self.atoms[name] = struct.unpack_from("<I", reply, 8)[0] if reply else 0
-        return self.atoms[name]
+    def property(self, window, name):
+        """A property's values, or None when unset or the window is gone."""
+        try:
+            window = self.d.create_resource_object("window", window) if isinstance(window, int) else window
+            prop = window.get_full_property(self.d.intern_atom(name), Xlib.X.AnyPropertyType)
+        except Xlib.error.XError:
+            return None
+        return prop.value if prop else None
 
     def selection_owner(self, name):
-        reply = self._request(23, 0, struct.pack("<I", self.atom(name)))
-        return struct.unpack_from("<I", reply, 8)[0] if reply else 0
-
-    def property(self, window, name, type_=0):
-        """Returns a property's 32-bit values as a list, or None when unset."""
-        reply = self._request(20, 0, struct.pack("<IIIII", window, self.atom(name), type_, 0, 4096))
-        if not reply:
-            return None
-        fmt = reply[1]
-        type_atom, _, count = struct.unpack_from("<III", reply, 8)
-        if type_atom == 0:
-            return None
-        data = reply[32:]
-        if fmt == 32:
-            return list(struct.unpack_from(f"<{count}I", data))
-        if fmt == 8:
-            return data[:count]
-        return list(struct.unpack_from(f"<{count}H", data))
-
-    def pixels(self, x, y, w, h, window=None):
-        """What the screen shows in a rectangle of the root window (a
-        compositing manager's output included), as rows of (r, g, b)."""
-        reply = self._request(73, 2, struct.pack("<IhhHHI", window or self.root, x, y, w, h, 0xFFFFFFFF))
-        if not reply:
-            return None
-        data = reply[32:]
-        return [[(data[i + 2], data[i + 1], data[i]) for i in range(r * w * 4, (r + 1) * w * 4, 4)]
-                for r in range(h)]
-
-    def pixel(self, x, y):
-        rows = self.pixels(x, y, 1, 1)
-        return rows[0][0] if rows else None
+        owner = self.d.get_selection_owner(self.d.intern_atom(name))
+        return owner.id if owner else 0
 
     def wm_check(self):
         """The window manager's check window, when one is running."""
@@ -172,7 +104,7 @@ class X11:
     def wm_name(self):
         check = self.wm_check()
         name = self.property(check, "_NET_WM_NAME") if check else None
-        return bytes(name).decode("utf-8", "replace") if name else None
+        return (name.decode("utf-8", "replace") if isinstance(name, bytes) else name) if name else None
 
 
 class FirstSeen(threading.Thread):
@@ -181,12 +113,11 @@ class FirstSeen(threading.Thread):
     server's own notifications of the root window's children, read on a
     connection of their own."""
 
-    SUBSTRUCTURE_NOTIFY = 1 << 19
-
     def __init__(self, display):
         super().__init__(daemon=True)
         self.x = X11(display)
-        self.x.sock.sendall(struct.pack("<BxHIII", 2, 4, self.x.root, 0x800, self.SUBSTRUCTURE_NOTIFY))
+        self.x.root.change_attributes(event_mask=Xlib.X.SubstructureNotifyMask)
+        self.x.d.sync()
         self.first = []
         self.mapped = set()
         self.error = None
@@ -196,23 +127,19 @@ class FirstSeen(threading.Thread):
         geometry = {}
         try:
             while not self._done.is_set():
-                if not select.select([self.x.sock], [], [], 0.1)[0]:
+                if not self.x.d.pending_events() and not select.select([self.x.d.fileno()], [], [], 0.1)[0]:
                     continue
-                event = self.x._read(32)
-                code, window = event[0], struct.unpack_from("<I", event, 8)[0]
-                if code == 0:
-                    raise OSError(f"X error {event[1]} from the window watch")
-                if code == 16:  # CreateNotify
-                    geometry[window] = struct.unpack_from("<hhHHH", event, 12)
-                elif code == 22:  # ConfigureNotify
-                    geometry[window] = struct.unpack_from("<hhHHH", event, 16)
-                elif code == 19 and window in geometry:  # MapNotify
+                event = self.x.d.next_event()
+                window = event.window.id
+                if event.type in (Xlib.X.CreateNotify, Xlib.X.ConfigureNotify):
+                    geometry[window] = (event.x, event.y, event.width, event.height, event.border_width)
+                elif event.type == Xlib.X.MapNotify and window in geometry:
                     x, y, w, h, border = geometry[window]
                     self.mapped.add(window)
                     self.first.append((window, (x, y, w + 2 * border, h + 2 * border), time.monotonic()))
-                elif code in (17, 18):  # DestroyNotify, UnmapNotify
+                elif event.type in (Xlib.X.DestroyNotify, Xlib.X.UnmapNotify):
                     self.mapped.discard(window)
-        except OSError as e:
+        except (OSError, Xlib.error.ConnectionClosedError) as e:
             self.error = e
         finally:
             self.x.close()
@@ -491,55 +418,37 @@ class WindowManager:
 
 
 class Desktop:
-    """Xvfb plus a window manager; env is the environment for programs on it."""
+    """An X server plus a window manager; env is the environment for programs
+    on it. before_manager, given the desktop, sets the server up first (its
+    monitors, its resources)."""
 
-    def __init__(self, manager, logdir, size=SCREEN):
+    def __init__(self, manager, logdir, size=SCREEN, xorg_config=None, before_manager=None):
         os.makedirs(logdir, exist_ok=True)
-        self.xvfb = XServer(logdir, size)
+        self.xvfb = XServer(logdir, size, xorg_config)
         self.display = self.xvfb.display
         self.wm = None
-        try:
-            self.wm = WindowManager(manager, self.display, logdir) if manager else None
-        except BaseException:
-            self.xvfb.stop()
-            raise
+        self.runtime_dir = tempfile.mkdtemp(prefix="cifrella-desktop-")
         self.env = dict(os.environ, DISPLAY=self.display, QT_QPA_PLATFORM="xcb", LANG="C.UTF-8")
+        self.env.setdefault("XDG_RUNTIME_DIR", self.runtime_dir)
         for k in ("WAYLAND_DISPLAY", "XDG_SESSION_TYPE"):
             self.env.pop(k, None)
+        try:
+            if before_manager:
+                before_manager(self)
+            self.wm = WindowManager(manager, self.display, logdir) if manager else None
+        except BaseException:
+            self.stop()
+            raise
 
     def stop(self):
         if self.wm:
             self.wm.stop()
             self.wm = None
         self.xvfb.stop()
+        shutil.rmtree(self.runtime_dir, ignore_errors=True)
 
     def __enter__(self):
         return self
 
     def __exit__(self, *exc):
         self.stop()
-
-
-def main():
-    import argparse
-    ap = argparse.ArgumentParser(description="Starts each window manager once and reports how it went.")
-    ap.add_argument("managers", nargs="*", default=list(MANAGERS))
-    ap.add_argument("--logdir", default=None)
-    args = ap.parse_args()
-    logdir = args.logdir or tempfile.mkdtemp(prefix="desktops-")
-    for name in args.managers:
-        t0 = time.monotonic()
-        try:
-            with Desktop(name, logdir) as d:
-                wm = d.wm
-                lines = [l for l in wm.stderr().splitlines() if l.strip()]
-                print(f"{name:16} ready in {wm.start_time:.2f} s as {wm.wm_name!r}, "
-                      f"compositing {'yes' if wm.compositing else 'no'}, {len(lines)} lines on stderr")
-        except RuntimeError as e:
-            print(f"{name:16} FAILED: {e}")
-        print(f"{'':16} (stopped; {time.monotonic() - t0:.2f} s in all)")
-    print(f"logs in {logdir}")
-
-
-if __name__ == "__main__":
-    main()

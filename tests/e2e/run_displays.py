@@ -24,7 +24,8 @@ import tempfile
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from desktops import INPUT_SETTLE, Program, WindowManager, XServer, installed_program, program_windows  # noqa: E402
+import desktops  # noqa: E402
+from desktops import INPUT_SETTLE, SCREEN, Program, installed_program, program_windows  # noqa: E402
 from design import CLIENT_H, CLIENT_W, PARTI  # noqa: E402
 from run_e2e import CheckFailed, poll  # noqa: E402
 
@@ -66,35 +67,29 @@ style=Fusion
 """
 
 
-class Desktop:
-    """An X server with openbox; the primary monitor's rectangle."""
+class Desktop(desktops.Desktop):
+    """An X server with openbox: one monitor, or two side by side (Xorg's
+    dummy driver, the primary on the right); the primary monitor's
+    rectangle."""
 
-    def __init__(self, artifacts, size=(1024, 768), two_monitors=False, dpi=None):
+    def __init__(self, artifacts, size=SCREEN, two_monitors=False, dpi=None):
         self.artifacts = artifacts
-        self.wm = None
-        self.tmp = tempfile.mkdtemp(prefix="cifrella-displays-")
         conf = None
         if two_monitors:
-            conf = os.path.join(self.tmp, "dummy.conf")
+            conf = os.path.join(artifacts, "dummy.conf")
             with open(conf, "w") as f:
                 f.write(XORG_DUMMY)
-        self.server = XServer(artifacts, size, xorg_config=conf)
-        self.name = self.server.display
-        self.env = dict(os.environ, DISPLAY=self.name, QT_QPA_PLATFORM="xcb", LANG="C.UTF-8",
-                        XDG_RUNTIME_DIR=self.tmp)
-        self.env.pop("WAYLAND_DISPLAY", None)
-        try:
+
+        def set_up(desktop):
             if two_monitors:
-                self.run("xrandr", "--addmode", "DUMMY1", "1024x768", check=True)
-                self.run("xrandr", "--output", "DUMMY0", "--mode", "1024x768", "--pos", "0x0",
-                         "--output", "DUMMY1", "--mode", "1024x768", "--pos", "1024x0", "--primary", check=True)
+                desktop.run("xrandr", "--addmode", "DUMMY1", "1024x768", check=True)
+                desktop.run("xrandr", "--output", "DUMMY0", "--mode", "1024x768", "--pos", "0x0",
+                            "--output", "DUMMY1", "--mode", "1024x768", "--pos", "1024x0", "--primary", check=True)
             if dpi:
-                subprocess.run(["xrdb", "-nocpp", "-merge"], input=f"Xft.dpi: {dpi}\n".encode(), env=self.env,
-                               check=True)
-            self.wm = WindowManager("openbox", self.name, artifacts)
-        except BaseException:
-            self.close()
-            raise
+                desktop.run("xrdb", "-nocpp", "-merge", check=True, input=f"Xft.dpi: {dpi}\n".encode())
+
+        super().__init__("openbox", artifacts, size, conf, set_up)
+        self.name = self.display
 
     def run(self, *args, check=False, input=None):
         r = subprocess.run(args, env=self.env, input=input, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
@@ -112,13 +107,6 @@ class Desktop:
                 return x, y, w, h
         w, h = map(int, re.search(r"dimensions:\s+(\d+)x(\d+)", self.run("xdpyinfo")).groups())
         return 0, 0, w, h
-
-    def close(self):
-        if self.wm:
-            self.wm.stop()
-            self.wm = None
-        self.server.stop()
-        shutil.rmtree(self.tmp, ignore_errors=True)
 
 
 class Run(Program):
@@ -215,14 +203,14 @@ def scales(binary, artifacts):
                  os.path.join(artifacts, f"scale-{factor}.log")).stop()
             checks.append(f"scale {factor}")
     finally:
-        desktop.close()
+        desktop.stop()
     desktop = Desktop(artifacts, size=(2048, 1536), dpi=192)
     try:
         print("   Xft.dpi 192", flush=True)
         walk(desktop, binary, {}, 2.0, os.path.join(artifacts, "dpi-192.log")).stop()
         checks.append("Xft.dpi 192")
     finally:
-        desktop.close()
+        desktop.stop()
     return checks
 
 
@@ -232,7 +220,7 @@ def monitors(binary, artifacts):
         print(f"   primary monitor {desktop.primary()}", flush=True)
         walk(desktop, binary, {}, 1.0, os.path.join(artifacts, "monitors.log")).stop()
     finally:
-        desktop.close()
+        desktop.stop()
     return ["two monitors, primary on the right"]
 
 
@@ -257,7 +245,7 @@ def resize(binary, artifacts):
     finally:
         if run:
             run.stop()
-        desktop.close()
+        desktop.stop()
     return ["display 1368 x 768 to 800 x 600: centred again"]
 
 
@@ -279,7 +267,7 @@ def dark(binary, artifacts):
                    os.path.join(artifacts, "dark.log"), shot)
         run.stop()
     finally:
-        desktop.close()
+        desktop.stop()
         shutil.rmtree(config, ignore_errors=True)
     # The dark scheme reached the program: the buttons' faces are dark.
     for name, rects in (("start", {"cmdesci": (480, 312, 57, 25)}),
