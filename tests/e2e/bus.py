@@ -30,9 +30,9 @@ class Reader:
         self.listening = False
 
     def app(self):
-        for a in pyatspi.Registry.getDesktop(0):
+        for a in children(pyatspi.Registry.getDesktop(0)):
             try:
-                if a is not None and a.get_process_id() == self.pid:
+                if a.get_process_id() == self.pid:
                     return a
             except GLib.Error:
                 continue
@@ -53,6 +53,14 @@ class Reader:
         """The one window showing, or None."""
         ws = self.windows()
         return ws[0] if len(ws) == 1 else None
+
+    def shown_name(self):
+        """The name of the one window showing, or None."""
+        try:
+            w = self.shown()
+            return w.name if w else None
+        except GLib.Error:
+            return None
 
     def window(self, timeout=5):
         w = poll(self.shown, timeout)

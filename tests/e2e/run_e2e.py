@@ -113,13 +113,15 @@ class Display:
         # frame in the position; xwininfo gives the client's.
         active = self.active()
         x, y, _, _ = self.geometry(active) if active else (None, None, 0, 0)
-        return x is not None and self.grab().pixel(x + BG_PROBE[0], y + BG_PROBE[1]) == background
+        seen = x is not None and self.grab().pixel(x + BG_PROBE[0], y + BG_PROBE[1])
+        self.last_seen = f"active window {active or 'none'} at {x}, {y}, its background {seen}"
+        return seen == background
 
     def settle(self, background, what="the new screen", timeout=10):
         """Waits until a new screen is painted and active, then out its input
         guard: a press sooner is dropped by design."""
         if not poll(lambda: self.painted(background), timeout):
-            raise CheckFailed(f"{what} not painted and active within {timeout} s")
+            raise CheckFailed(f"{what} not painted and active within {timeout} s (last seen: {self.last_seen})")
         time.sleep(desktops.INPUT_SETTLE)
 
     def geometry(self, w):

@@ -231,7 +231,7 @@ class Child:
     def instructions(self):
         def alt_i():
             self.keys("alt+i")
-            poll(lambda: self.r.shown() and self.r.shown().name == "Istruzioni", 5)
+            poll(lambda: self.r.shown_name() == "Istruzioni", 5)
             self.d.settle(INSTRUCTIONS_BG)
         try:
             said = self.hear(alt_i, r"Istruzioni", r"Nel quadrato proposto")
@@ -241,6 +241,9 @@ class Child:
             if sum(text[0] in s for s in said) != 1:
                 raise CheckFailed("the instruction text was not spoken whole, once")
         finally:
+            # Out of the instruction screen's input guard first, however the
+            # step ended: an Esc sooner is dropped by design.
+            self.d.settle(INSTRUCTIONS_BG)
             self.hear(self.back_to_start, r"Cifrella, titolo")
 
     def back_to_start(self):
@@ -405,6 +408,8 @@ def main():
             except Exception as e:
                 failed += 1
                 print(f"FAIL  {e}" if isinstance(e, CheckFailed) else f"FAIL  {traceback.format_exc()}", flush=True)
+                if e.__context__ is not None:
+                    print(f"      while ending the step after: {e.__context__!r}", flush=True)
                 display.screenshot(os.path.join(artifacts, f"orca-{i + 1:02d}-failed.png"))
                 if not args.keep_going:
                     failed += len(steps) - i - 1
