@@ -7,7 +7,9 @@
 #include <QPainter>
 #include <QRegularExpression>
 #include <QResource>
+#ifdef CIFRELLA_SVG
 #include <QSvgRenderer>
+#endif
 #include <QXmlStreamReader>
 #include <QtEndian>
 
@@ -79,6 +81,7 @@ QSizeF viewBoxOf(const QString& vector)
     unreadable(vector);
 }
 
+#ifdef CIFRELLA_SVG
 // Drawn from the vector source by the SVG library the program links, used
 // only when a picture is needed at a ratio without a render (no image
 // plugin is asked for, so none can be missing). The renderer fills the
@@ -119,6 +122,22 @@ QImage renderVector(const QString& vector, QSizeF natural, qreal ratio)
     image.setDevicePixelRatio(ratio);
     return image;
 }
+#else
+// Without an SVG library (the Windows build) a ratio without a render gets
+// the finer of the two renders, smoothly scaled to the whole pixels the
+// picture covers.
+QImage renderVector(const QString& vector, QSizeF natural, qreal ratio)
+{
+    const int from = ratio > 1 ? 2 : 1;
+    const Render render = readRender(vector, from);
+    if (render.image.isNull())
+        unreadable(vector);
+    const QSize pixels(int(std::ceil(natural.width() * ratio)), int(std::ceil(natural.height() * ratio)));
+    QImage image = render.image.scaled(pixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    image.setDevicePixelRatio(ratio);
+    return image;
+}
+#endif
 
 QImage imageFor(const QString& vector, QSizeF natural, qreal ratio)
 {

@@ -16,6 +16,9 @@ namespace runtime {
 Platform* x11Platform(); // nullptr unless the toolkit runs on X11
 bool x11ServesThisSession();
 #endif
+#ifdef Q_OS_WIN
+Platform* windowsPlatform();
+#endif
 
 namespace {
 
@@ -189,6 +192,9 @@ Platform& platform()
 #ifdef CIFRELLA_X11
     if (Platform* x11 = x11Platform())
         return *x11;
+#endif
+#ifdef Q_OS_WIN
+    return *windowsPlatform();
 #endif
     if (QGuiApplication::platformName() == QLatin1String("wayland")) {
         static WaylandPlatform wayland;

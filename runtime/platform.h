@@ -57,7 +57,7 @@ public:
 
     // A screen's window flags: of that kind, with a title and a close box
     // only (Motif decorations and functions).
-    Qt::WindowFlags windowFlags() const;
+    virtual Qt::WindowFlags windowFlags() const;
 
     // A new top-level window, before its controls are built and long before
     // it is placed: a platform may start asking about it.
