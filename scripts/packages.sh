@@ -16,3 +16,6 @@ TEST_PACKAGES=(
     weston xwayland qt6-wayland qt6ct xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils
     "kglobalacceld?" orca speech-dispatcher speech-dispatcher-espeak-ng speech-dispatcher-audio-plugins espeak-ng libao4 locales
 )
+# What windows.sh needs: the cross compiler, the tools that fetch and build
+# Qt's source, and the installer maker.
+WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix ninja-build dpkg-dev nsis)
