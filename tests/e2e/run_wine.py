@@ -16,7 +16,6 @@ import subprocess
 import sys
 import time
 
-import desktops
 from desktops import CheckFailed
 from run_e2e import Display, Play, Suite, poll
 
@@ -47,7 +46,7 @@ class Wine:
 
 
 def install(wine, installer):
-    status, out = wine.run("wineboot", "-i")
+    wine.run("wineboot", "-i")
     wine.settle()
     status, out = wine.run(installer, "/S")
     wine.settle()
