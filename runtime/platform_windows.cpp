@@ -1,16 +1,17 @@
-// Windows: the frame is known from the window's styles as soon as its native
-// window exists, so screens are centred before they are first shown; each
-// screen is owned by one hidden window, which keeps it off the taskbar as a
-// form that is not shown in the taskbar was.
+// Windows: the frame is known from the window's rectangle as soon as its
+// native window exists, so screens are centred before they are first shown;
+// each screen is owned by one hidden window, which keeps it off the taskbar
+// as a form that is not shown in the taskbar was.
 
 #include "platform.h"
 
+#include <QAbstractNativeEventFilter>
+#include <QCoreApplication>
 #include <QWidget>
-#include <QWindow>
 
 #include <windows.h>
 
-#include <cmath>
+#include <unordered_set>
 
 namespace runtime {
 namespace {
@@ -27,7 +28,7 @@ HWND nativeOf(QWidget* window)
     return reinterpret_cast<HWND>(window->winId());
 }
 
-class WindowsPlatform : public Platform {
+class WindowsPlatform final : public Platform, private QAbstractNativeEventFilter {
 public:
     // A fixed-size dialog frame: no sizing border around the client area.
     Qt::WindowFlags windowFlags() const override
@@ -35,22 +36,46 @@ public:
         return Platform::windowFlags() | Qt::MSWindowsFixedSizeDialogHint;
     }
 
-    // What the window's styles add around its client area, from the system
-    // (AdjustWindowRectEx through the toolkit), before the window is shown.
+    // What the window's styles add around its client area, in device
+    // pixels, as Windows holds the window's rectangle once the native window
+    // exists: before the window is first shown, and the same rectangle
+    // Windows centres, moves and reports.
     QMargins frameExtents(QWidget* window) override
     {
-        nativeOf(window);
-        const QMargins logical = window->windowHandle()->frameMargins();
-        const qreal r = window->devicePixelRatioF();
-        auto native = [r](int v) { return int(std::lround(v * r)); };
-        return {native(logical.left()), native(logical.top()), native(logical.right()), native(logical.bottom())};
+        const HWND w = nativeOf(window);
+        RECT outer{};
+        RECT client{};
+        POINT corner{0, 0};
+        if (!GetWindowRect(w, &outer) || !GetClientRect(w, &client) || !ClientToScreen(w, &corner))
+            return {};
+        return {int(corner.x - outer.left), int(corner.y - outer.top), int(outer.right - (corner.x + client.right)),
+            int(outer.bottom - (corner.y + client.bottom))};
     }
 
     void prepareWindow(QWidget* window) override
     {
-        if (HWND owner = hiddenOwner())
-            SetWindowLongPtrW(nativeOf(window), GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
+        if (!hiddenOwner())
+            return;
+        if (screens_.empty())
+            QCoreApplication::instance()->installNativeEventFilter(this);
+        const HWND w = nativeOf(window);
+        screens_.insert(w);
+        QObject::connect(window, &QObject::destroyed, qApp, [this, w] { screens_.erase(w); });
     }
+
+private:
+    // The toolkit sets a window's owner to its transient parent, none here,
+    // each time it shows the window; the owner is given back as the window
+    // is being shown, before the taskbar learns of it.
+    bool nativeEventFilter(const QByteArray&, void* message, qintptr*) override
+    {
+        const auto* msg = static_cast<const MSG*>(message);
+        if (msg->message == WM_SHOWWINDOW && msg->wParam && screens_.count(msg->hwnd))
+            SetWindowLongPtrW(msg->hwnd, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(hiddenOwner()));
+        return false;
+    }
+
+    std::unordered_set<HWND> screens_;
 };
 
 } // namespace
