@@ -19,3 +19,5 @@ TEST_PACKAGES=(
 # What windows.sh needs: the cross compiler, the tools that fetch and build
 # Qt's source, and the installer maker.
 WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix ninja-build dpkg-dev nsis)
+# What the Wine suite of the Windows program needs beside the test packages.
+WINE_PACKAGES=(wine wine64)

@@ -315,6 +315,7 @@ class Program(desktops.Program):
 
 class Suite:
     prefix = "e2e"  # of the screenshots kept after each check
+    program_type = Program
 
     def __init__(self, display, binary, artifacts):
         self.d = display
@@ -328,7 +329,8 @@ class Suite:
 
     def launch(self):
         self.runs += 1
-        self.program = Program(self.d, self.binary, os.path.join(self.artifacts, f"cifrella-{self.runs}.log"))
+        self.program = self.program_type(self.d, self.binary,
+                                         os.path.join(self.artifacts, f"cifrella-{self.runs}.log"))
         return self.program
 
     def check(self, name, fn):

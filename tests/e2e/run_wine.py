@@ -1,15 +1,18 @@
-#!/usr/bin/env python3
-"""The Windows program under Wine: its installer run silently in a fresh Wine
-prefix, the installed program played through as on Linux (the same checks:
-three screens of 548x350 centred, a whole exercise with real X input, exit
-status 0), then the uninstaller.
+#!/usr/bin/python3
+"""The Windows program under Wine, in four steps run one after another on one
+Wine prefix: the installer run silently, the three screens, a whole exercise,
+the uninstaller run silently.
 
-Wine proves the program and its installer as Windows' own interfaces
-describe them; it cannot prove how a real Windows desktop draws the frame.
+The program is driven as on Linux, through X with xdotool; what it gave
+Windows (window and client rectangles, styles, owner, the foreground) is read
+through Windows' own interfaces by window_facts.exe, built beside it. Wine
+proves the program and its installer as Windows' interfaces describe them;
+it cannot prove how a real Windows desktop draws the frame.
 """
 
 import argparse
 import glob
+import json
 import os
 import shutil
 import subprocess
@@ -17,20 +20,25 @@ import sys
 import time
 
 from desktops import CheckFailed
-from run_e2e import Display, Play, Suite, poll
+from design import CLIENT_H, CLIENT_W
+from run_e2e import Display, Play, Program, Suite, poll
 
 INSTALL_DIR = "Program Files/Cifrella"
 PROGRAM = "C:\\Program Files\\Cifrella\\bin\\cifrella.exe"
+TITLES = {"start": "Cifrella", "puzzle": "Cifrella", "instructions": "Istruzioni"}
+# Window styles (winuser.h).
+WS_CAPTION, WS_SYSMENU, WS_THICKFRAME = 0x00C00000, 0x00080000, 0x00040000
+WS_MINIMIZEBOX, WS_MAXIMIZEBOX, WS_EX_APPWINDOW = 0x00020000, 0x00010000, 0x00040000
 
 
 class Wine:
-    def __init__(self, prefix, display):
+    def __init__(self, prefix, env):
         self.prefix = prefix
-        self.env = dict(display.env, WINEPREFIX=prefix, WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=",
+        self.env = dict(env, WINEPREFIX=prefix, WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=",
                         LANG="it_IT.UTF-8")
 
     def run(self, *args, timeout=120):
-        r = subprocess.run(["wine", *args], env=self.env, stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
+        r = subprocess.run(["wine", *args], env=self.env, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
                            stdin=subprocess.DEVNULL, timeout=timeout)
         return r.returncode, r.stdout.decode("utf-8", "replace")
 
@@ -45,7 +53,110 @@ class Wine:
         return found[0] if found else None
 
 
+class WineDisplay(Display):
+    """The display, with what Windows holds read by window_facts.exe."""
+
+    def __init__(self, artifacts, facts_tool):
+        super().__init__(artifacts, "openbox", strict_focus=True)
+        self.facts_tool = facts_tool
+
+    def windows(self, *args):
+        return subprocess.run(["wine", self.facts_tool, *args], env=self.env, stdout=subprocess.PIPE,
+                              stderr=subprocess.DEVNULL, stdin=subprocess.DEVNULL, timeout=30)
+
+    def facts(self):
+        lines = [json.loads(line) for line in self.windows().stdout.decode("utf-8", "replace").splitlines()
+                 if line.strip()]
+        return lines[0]["screen"], lines[1:]
+
+    def own_clipboard(self, text):
+        # Put on Windows' clipboard, which Wine then gives X clients on request.
+        if self.windows("--clipboard", text).returncode != 0 or not poll(lambda: self.clipboard() == text, 2):
+            raise CheckFailed("could not put a marker on the clipboard")
+
+
+class WineProgram(Program):
+    """The installed program under Wine, its frame checked as Windows holds it."""
+
+    def check_frame(self, w, kind):
+        d = self.d
+        state = {}
+
+        def centred():
+            screen, windows = d.facts()
+            shown = [f for f in windows if f["title"] == TITLES[kind]]
+            state.update(screen=screen, shown=shown)
+            if len(shown) != 1:
+                return False
+            left, top, right, bottom = shown[0]["window"]
+            return (abs((left + right) / 2 - screen[0] / 2) <= 1 and abs((top + bottom) / 2 - screen[1] / 2) <= 1
+                    and shown[0]["foreground"])
+
+        ok = poll(centred, 10, 0.2)
+        if len(state["shown"]) != 1:
+            raise CheckFailed(f"{kind}: Windows shows {len(state['shown'])} windows titled {TITLES[kind]!r}")
+        f = state["shown"][0]
+        x, y, cw, ch = d.geometry(w)
+        left, top, right, bottom = f["client"]
+        if (cw, ch) != (CLIENT_W, CLIENT_H) or (left, top, right - left, bottom - top) != (x, y, cw, ch):
+            raise CheckFailed(f"{kind}: client {f['client']} in Windows, ({x}, {y}, {cw}, {ch}) in X; "
+                              f"wanted {CLIENT_W}x{CLIENT_H} in both")
+        if not ok:
+            raise CheckFailed(f"{kind}: window {f['window']} not centred on the {state['screen']} screen, "
+                              f"or not in the foreground ({f['foreground']})")
+        style, exstyle = f["style"], f["exstyle"]
+        if (style & (WS_CAPTION | WS_SYSMENU) != WS_CAPTION | WS_SYSMENU
+                or style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX)):
+            raise CheckFailed(f"{kind}: style {style:#x}, wanted a caption and close box only, no sizing border")
+        # An owned window without WS_EX_APPWINDOW has no taskbar button; Wine
+        # tells the X desktop so.
+        props = d.run("xprop", "-id", w, "_NET_WM_STATE", "WM_NORMAL_HINTS")
+        if (exstyle & WS_EX_APPWINDOW or not f["owned"] or f["owner_visible"]
+                or "_NET_WM_STATE_SKIP_TASKBAR" not in props):
+            raise CheckFailed(f"{kind}: on the taskbar (extended style {exstyle:#x}, owned {f['owned']}, "
+                              f"owner visible {f['owner_visible']}; X: {props!r})")
+        if f"minimum size: {CLIENT_W} by {CLIENT_H}" not in props or f"maximum size: {CLIENT_W} by {CLIENT_H}" \
+                not in props:
+            raise CheckFailed(f"{kind}: resizable in X: {props!r}")
+        if kind not in self.reported:
+            self.reported.add(kind)
+            print(f"      {kind}: window {f['window']} on a {state['screen']} screen, client {f['client']}, "
+                  f"style {style:#x}, extended {exstyle:#x}, owned by a hidden window, in the foreground",
+                  flush=True)
+
+
+class Exercise(Play):
+    def escape_to_start(self):
+        self.d.key(self.win, "Escape")
+        self.goto("start")
+
+    def escape_ends(self):
+        self.d.key(self.win, "Escape")
+        self.p.wait_exit("Esc on the start screen")
+
+    def screens(self):
+        return [
+            ("the start screen: 548x350, centred, a caption and close box only, off the taskbar", self.start),
+            ("the instructions, by Alt+I, Esc, Alt+I, Alt+O: each screen centred and in the foreground",
+             self.instructions),
+            ("the puzzle, by the picture button: centred, three revealed boxes", self.open_puzzle),
+            ("closing the puzzle window ends the program with status 0", self.close_puzzle),
+        ]
+
+    def exercise(self):
+        return [
+            ("the start screen, then the puzzle by the picture button", lambda: (self.start(), self.open_puzzle())),
+            ("Alt+C on an empty grid: the warning, wiped 3 s after the last check", self.empty_check),
+            ("digits typed, one box wrong: only it emptied; corrected, Bravo! and a new deal", self.near_miss),
+            ("the new deal solved: Bravo! and another", lambda: self.solve_once(1)),
+            ("Esc: the start screen", self.escape_to_start),
+            ("Esc again: the program ends with status 0", self.escape_ends),
+        ]
+
+
 def install(wine, installer):
+    shutil.rmtree(wine.prefix, ignore_errors=True)
+    t0 = time.monotonic()
     wine.run("wineboot", "-i")
     wine.settle()
     status, out = wine.run(installer, "/S")
@@ -56,14 +167,15 @@ def install(wine, installer):
     entry = wine.start_menu_entry()
     if not entry:
         raise CheckFailed("no Start-menu entry 'Cifrella'")
-    print(f"      installed {os.path.getsize(exe)} bytes; Start menu: {os.path.relpath(entry, wine.prefix)}", flush=True)
+    print(f"      {time.monotonic() - t0:.1f} s with the prefix made; installed {os.path.getsize(exe)} bytes; "
+          f"Start menu: {os.path.relpath(entry, wine.prefix)}", flush=True)
 
 
 def uninstall(wine):
     uninstaller = wine.path(INSTALL_DIR, "Uninstall.exe")
     if not os.path.exists(uninstaller):
         raise CheckFailed(f"no uninstaller at {uninstaller}")
-    status, out = wine.run(uninstaller, "/S")
+    status, _ = wine.run(uninstaller, "/S")
     wine.settle()
     # The NSIS uninstaller copies itself away and runs from there.
     poll(lambda: not os.path.exists(wine.path(INSTALL_DIR)), 20)
@@ -74,36 +186,47 @@ def uninstall(wine):
 
 def main():
     ap = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    ap.add_argument("--installer", required=True)
-    ap.add_argument("--artifacts", required=True)
+    ap.add_argument("step", choices=("install", "screens", "exercise", "uninstall"))
+    ap.add_argument("--windows-build", required=True, help="the build folder of windows.sh")
+    ap.add_argument("--work", required=True, help="the folder of the Wine prefix and the step's artifacts")
     args = ap.parse_args()
-    artifacts = os.path.abspath(args.artifacts)
+    build = os.path.abspath(args.windows_build)
+    installers = glob.glob(os.path.join(build, "cifrella-*-setup.exe"))
+    facts_tool = os.path.join(build, "tests", "wine", "window_facts.exe")
+    if len(installers) != 1 or not os.path.exists(facts_tool):
+        print(f"WINE: no installer or window_facts.exe in {build}: run windows.sh first")
+        return 1
+    artifacts = os.path.join(os.path.abspath(args.work), args.step)
     shutil.rmtree(artifacts, ignore_errors=True)
     os.makedirs(artifacts)
     t0 = time.monotonic()
-    display = Display(artifacts, "openbox", strict_focus=True)
-    wine = Wine(os.path.join(artifacts, "prefix"), display)
+    display = WineDisplay(artifacts, facts_tool)
+    wine = Wine(os.path.join(os.path.abspath(args.work), "prefix"), display.env)
+    display.env.update(wine.env)
     launcher = os.path.join(artifacts, "cifrella")
     with open(launcher, "w") as f:
         f.write(f'#!/bin/sh\nexec wine "{PROGRAM}"\n')
     os.chmod(launcher, 0o755)
-    display.env.update(wine.env)
-    print(f"WINE: {subprocess.run(['wine', '--version'], capture_output=True, text=True).stdout.strip()} "
-          f"on display {display.name}, openbox", flush=True)
+    version = subprocess.run(["wine", "--version"], capture_output=True, text=True).stdout.strip()
+    print(f"WINE: {version} on display {display.name}, openbox", flush=True)
     try:
         suite = Suite(display, launcher, artifacts)
-        play = Play(suite)
-        passed, failed = suite.run(
-            "WINE",
-            [("the installer run silently installs the program and its Start-menu entry",
-              lambda: install(wine, os.path.abspath(args.installer)))] + play.steps()
-            + [("the uninstaller run silently removes the program and its entry", lambda: uninstall(wine))])
+        suite.program_type = WineProgram
+        steps = {
+            "install": lambda: [("the installer run silently installs the program and its Start-menu entry",
+                                 lambda: install(wine, installers[0]))],
+            "screens": lambda: Exercise(suite).screens(),
+            "exercise": lambda: Exercise(suite).exercise(),
+            "uninstall": lambda: [("the uninstaller run silently removes the program and its entry",
+                                   lambda: uninstall(wine))],
+        }
+        passed, failed = suite.run("WINE", steps[args.step]())
     finally:
-        subprocess.run(["wineserver", "-k"], env=wine.env)
+        subprocess.run(["wineserver", "-k"], env=wine.env, stderr=subprocess.DEVNULL)
         display.close()
     print(f"WINE: finished in {time.monotonic() - t0:.0f} s")
     print(f"WINE: {passed} passed, {failed} failed")
-    return 0 if failed == 0 else 1
+    return 0 if failed == 0 and passed else 1
 
 
 if __name__ == "__main__":
