@@ -39,8 +39,8 @@ build=$cache/build-$version-mingw64
 rm -rf "$build" "$prefix"
 # Debian's source has no wintab.h, hence no tablet events; Qt 6.4's Windows
 # platform plugin needs OpenGL, which costs no library when dynamic. No
-# picture of the program is a JPEG or a GIF; the Direct2D platform plugin
-# (a second copy of the Windows one) goes unused.
+# picture of the program is a JPEG or a GIF. Direct2D stays: the DirectWrite
+# font engine is built with it (Qt 6.8 does not build without it).
 cmake -G Ninja -S "$src/qtbase" -B "$build" \
     -DCMAKE_TOOLCHAIN_FILE="$here/toolchain-mingw64.cmake" \
     -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" \
@@ -48,7 +48,7 @@ cmake -G Ninja -S "$src/qtbase" -B "$build" \
     -DBUILD_SHARED_LIBS=OFF -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF \
     -DFEATURE_sql=OFF -DFEATURE_dbus=OFF -DFEATURE_printsupport=OFF -DFEATURE_network=OFF \
     -DFEATURE_xml=OFF -DFEATURE_testlib=OFF -DFEATURE_concurrent=OFF -DFEATURE_tabletevent=OFF \
-    -DFEATURE_opengl_dynamic=ON -DFEATURE_jpeg=OFF -DFEATURE_gif=OFF -DFEATURE_direct2d=OFF >&2
+    -DFEATURE_opengl_dynamic=ON -DFEATURE_jpeg=OFF -DFEATURE_gif=OFF >&2
 cmake --build "$build" -j"${CIFRELLA_JOBS:-$(nproc)}" >&2
 cmake --install "$build" >&2
 touch "$prefix/.complete"
