@@ -256,6 +256,8 @@ class Program(desktops.Program):
             if title != "Cifrella":
                 return None
             geo = d.geometry(w)
+            if geo[0] is None:  # gone since it was listed
+                return None
             bg = d.grab().pixel(geo[0] + BG_PROBE[0], geo[1] + BG_PROBE[1])
             if kind == "puzzle" and bg == PUZZLE_BG:
                 return w, geo
