@@ -152,10 +152,8 @@ public:
         if (window->internalWinId() || probeDue())
             return;
         const auto w = static_cast<xcb_window_t>(window->winId());
-        // Off the taskbar and the pager; the toolkit keeps the state atoms
-        // written before the map.
-        const xcb_atom_t states[] = {atoms_.skipTaskbar, atoms_.skipPager};
-        xcb_change_property(c_, XCB_PROP_MODE_REPLACE, w, atoms_.wmState, XCB_ATOM_ATOM, 32, 2, states);
+        // The toolkit keeps the state atoms written before the map.
+        keepOffTaskbar(w);
         QObject::connect(window, &QObject::destroyed, qApp, [this, w] {
             waiting_.erase(w);
             frames_.erase(w);
@@ -164,6 +162,13 @@ public:
         if (managerAnswersBeforeMap())
             ask(w); // after the type: the frame depends on it
         xcb_flush(c_);
+    }
+
+    // Off the taskbar and the pager, asked before the first map.
+    void keepOffTaskbar(xcb_window_t w)
+    {
+        const xcb_atom_t states[] = {atoms_.skipTaskbar, atoms_.skipPager};
+        xcb_change_property(c_, XCB_PROP_MODE_REPLACE, w, atoms_.wmState, XCB_ATOM_ATOM, 32, 2, states);
     }
 
     void present(QWidget* window, const std::function<void()>& placeAgain) override
@@ -249,26 +254,32 @@ private:
 
     bool nativeEventFilter(const QByteArray& type, void* message, qintptr*) override
     {
-        if (type != "xcb_generic_event_t")
-            return false;
-        const auto* event = static_cast<const xcb_generic_event_t*>(message);
+        if (type == "xcb_generic_event_t") {
+            handle(static_cast<const xcb_generic_event_t*>(message));
+            // The probe ends as soon as a window has shown how frames are placed.
+            if (probe_ && placement_.known)
+                endProbe();
+        }
+        return false; // the toolkit sees every event as well
+    }
+
+    void handle(const xcb_generic_event_t* event)
+    {
         if ((event->response_type & 0x7f) == XCB_DESTROY_NOTIFY) {
             destroyedFromOutside(reinterpret_cast<const xcb_destroy_notify_event_t*>(event)->window);
-            return false;
+            return;
         }
         if ((event->response_type & 0x7f) == XCB_CONFIGURE_NOTIFY && !placement_.known) {
             const xcb_window_t w = reinterpret_cast<const xcb_configure_notify_event_t*>(event)->window;
             if (const auto it = shown_.find(w); it != shown_.end())
                 learnFrom(it->second, w);
-            if (probe_ && placement_.known)
-                endProbe();
-            return false;
+            return;
         }
         if ((event->response_type & 0x7f) != XCB_PROPERTY_NOTIFY)
-            return false;
+            return;
         const auto* change = reinterpret_cast<const xcb_property_notify_event_t*>(event);
         if (change->window == probeGone_)
-            return false;
+            return;
         if (change->atom == atoms_.wmState && change->state == XCB_PROPERTY_NEW_VALUE)
             unshade(change->window);
         if (change->window == root_ && (change->atom == atoms_.check || change->atom == atoms_.supported)) {
@@ -277,7 +288,7 @@ private:
             probed_ = false;
         }
         if (change->atom != atoms_.frameExtents || change->state != XCB_PROPERTY_NEW_VALUE)
-            return false;
+            return;
         frames_.erase(change->window);
         const auto told = read(change->window);
         // An empty frame is a window leaving its frame (openbox tells one as
@@ -285,8 +296,6 @@ private:
         if (told && !told->isNull())
             last_ = *told;
         placeAgainIfFrameChanged(change->window, told.value_or(QMargins()));
-        if (probe_ && placement_.known)
-            endProbe();
         const auto it = waiting_.find(change->window);
         if (it != waiting_.end()) {
             // Run outside the event filter: what runs may map windows.
@@ -294,7 +303,6 @@ private:
                 QMetaObject::invokeMethod(qApp, std::move(call), Qt::QueuedConnection);
             waiting_.erase(it);
         }
-        return false; // the toolkit sees the change as well
     }
 
     // A window destroyed by another client (xdotool windowclose, a session
@@ -483,8 +491,7 @@ private:
             18, sizeHints);
         const uint32_t hints[9] = {1 | 2, 0, 3}; // no input, iconic
         xcb_change_property(c_, XCB_PROP_MODE_REPLACE, probe_, XCB_ATOM_WM_HINTS, XCB_ATOM_WM_HINTS, 32, 9, hints);
-        const xcb_atom_t states[] = {atoms_.skipTaskbar, atoms_.skipPager};
-        xcb_change_property(c_, XCB_PROP_MODE_REPLACE, probe_, atoms_.wmState, XCB_ATOM_ATOM, 32, 2, states);
+        keepOffTaskbar(probe_);
         xcb_change_property(c_, XCB_PROP_MODE_REPLACE, probe_, atoms_.windowType, XCB_ATOM_ATOM, 32, 1,
             &atoms_.typeNormal);
         xcb_map_window(c_, probe_);
