@@ -2,9 +2,10 @@
 // as one JSON object a line, for the suite that plays the Windows program
 // under Wine. The X server shows Wine's windows as the window manager framed
 // them; these are the rectangles, styles and owner the program gave Windows.
-// window_facts --clipboard TEXT puts TEXT on Windows' clipboard instead: the
-// suite's marker, which a copy by the program then replaces in the same
-// clipboard, with no hand-over from an X client to race it.
+// window_facts --clipboard TEXT puts TEXT on Windows' clipboard instead, and
+// window_facts --read-clipboard prints the text there: the suite reads what
+// the program copied from Windows' own clipboard, with no X client and no
+// hand-over between the two clipboards in the way.
 
 #include <windows.h>
 
@@ -61,6 +62,17 @@ BOOL CALLBACK report(HWND window, LPARAM)
 
 } // namespace
 
+bool openClipboard()
+{
+    // Another program may hold it open for a moment.
+    for (int tries = 0; tries < 50; ++tries) {
+        if (OpenClipboard(nullptr))
+            return true;
+        Sleep(20);
+    }
+    return false;
+}
+
 bool setClipboard(const char* text)
 {
     const int size = MultiByteToWideChar(CP_UTF8, 0, text, -1, nullptr, 0);
@@ -69,7 +81,7 @@ bool setClipboard(const char* text)
         return false;
     MultiByteToWideChar(CP_UTF8, 0, text, -1, static_cast<wchar_t*>(GlobalLock(memory)), size);
     GlobalUnlock(memory);
-    if (!OpenClipboard(nullptr)) {
+    if (!openClipboard()) {
         GlobalFree(memory);
         return false;
     }
@@ -81,10 +93,26 @@ bool setClipboard(const char* text)
     return set;
 }
 
+bool printClipboard()
+{
+    if (!openClipboard())
+        return false;
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        if (const auto* text = static_cast<const wchar_t*>(GlobalLock(data))) {
+            std::fputs(utf8(text).c_str(), stdout);
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    return true;
+}
+
 int main(int argc, char** argv)
 {
     if (argc == 3 && std::string(argv[1]) == "--clipboard")
         return setClipboard(argv[2]) ? 0 : 1;
+    if (argc == 2 && std::string(argv[1]) == "--read-clipboard")
+        return printClipboard() ? 0 : 1;
     std::printf("{\"screen\": [%d, %d]}\n", GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
     EnumWindows(report, 0);
     return 0;
