@@ -688,13 +688,18 @@ class Hands(Play):
         self.d.xdo("windowclose", self.win)
         self.p.wait_exit("the window destroyed from outside")
 
-    def steps(self):
+    def child_steps(self):
+        """What a child's hands do on any desktop: double clicks, a held key."""
         return [
             ("Fine and OK double-clicked 80, 250 and 400 ms apart: the start screen, the program running",
              self.double_clicks),
             ("Conferma double-clicked on a right grid: Bravo! stays", self.praise_kept),
             ("Esc held for 1 s with auto-repeat on the puzzle: the start screen, the program running",
              self.held_escape),
+        ]
+
+    def steps(self):
+        return self.child_steps() + [
             (f"{self.MOVES} moves as quick as the guard allows: each screen mapped at the centre", self.moves),
             ("a shade by the window manager is undone", self.shaded),
             ("the window destroyed from outside: the program ends with status 0", self.destroyed),
