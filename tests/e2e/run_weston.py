@@ -68,13 +68,8 @@ class Desktop:
         # in to a point elsewhere on its X display. On an X window, clicked
         # once XWayland has the pointer there: weston, busy, may pass the
         # motion on late.
-        # A motion weston never passed on (seen on a loaded machine: its
-        # pointer left at the display's corner) is made again.
-        for _ in range(3):
-            self.xdo("mousemove", x - 1, y - 1, "sleep", "0.2", "mousemove", x, y)
-            if not on_x or poll(lambda: self.x("xdotool", "getmouselocation").startswith(f"x:{x} y:{y} "), 3):
-                break
-        else:
+        self.xdo("mousemove", x - 1, y - 1, "sleep", "0.2", "mousemove", x, y)
+        if on_x and not poll(lambda: self.x("xdotool", "getmouselocation").startswith(f"x:{x} y:{y} "), 5):
             raise CheckFailed(f"XWayland never had the pointer at {x}, {y}")
         self.xdo("sleep", "0.1", "click", "1", *then)
 
@@ -362,6 +357,7 @@ def main():
         outer = xvfb.display
         weston = Weston(outer, artifacts, SCREEN_W, SCREEN_H).start()
         weston.focus_outputs()
+        weston.sync_pointer()
         print(f"WESTON: {binary}; Xvfb {outer}, Wayland {weston.socket}, XWayland {weston.xwayland_display} "
               f"(ready in {time.monotonic() - t0:.1f} s)", flush=True)
         desktop = Desktop(outer, weston)
