@@ -156,7 +156,7 @@ class Weston:
 
         Weston's x11 backend moves its pointer by the difference between
         two motions, and takes the position itself only when the pointer
-        enters an output window; its own starts at (100, 100). An output
+        enters an output window (it starts drawn at the corner). An output
         window mapped under the pointer is not always entered: on Debian
         12's Xvfb weston's pointer then stayed about 100 px off, or at the
         display's corner, for the whole run. A window of our own
