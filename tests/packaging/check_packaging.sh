@@ -90,10 +90,13 @@ install_start_remove() {
     [[ $(id -u) -eq 0 ]] || { echo "needs root to install the package"; return 1; }
     DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "$deb" >/dev/null || return 1
     files=$(dpkg -L cifrella | while read -r f; do [[ -f $f ]] && echo "$f"; done)
-    display=:$((40 + RANDOM % 50))
-    Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp &
+    # Xvfb picks a free number and writes it once it takes connections; a
+    # socket file alone may be left over from a server that was killed.
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" &
     local xvfb=$!
-    for _ in $(seq 100); do [[ -S /tmp/.X11-unix/X${display#:} ]] && break; sleep 0.05; done
+    for _ in $(seq 200); do [[ -s $work/display ]] && break; sleep 0.05; done
+    [[ -s $work/display ]] || { kill "$xvfb"; echo "Xvfb gave no display number"; return 1; }
+    display=:$(<"$work/display")
     DISPLAY=$display /usr/bin/cifrella &
     pid=$!
     local shown=""
