@@ -9,8 +9,7 @@ source scripts/packages.sh
 scripts/ensure-packages.sh "${BUILD_PACKAGES[@]}" "${WINDOWS_PACKAGES[@]}"
 
 # The pictures are rendered by this machine's own build of the renderer.
-[[ -f build/CMakeCache.txt ]] || cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF
-cmake --build build -j"$(nproc)" --target render_pictures
+scripts/host-build.sh render_pictures
 
 qt=$(windows/qt.sh)
 if [[ ! -f build-windows/CMakeCache.txt ]]; then

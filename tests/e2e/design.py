@@ -11,6 +11,7 @@ CLIENT_W, CLIENT_H = 548, 350
 PARTI = (320, 200, 81, 57)
 ISTRUZIONI = (400, 312, 65, 25)
 OK = (480, 312, 57, 25)
+ESCI = (480, 312, 57, 25)
 CONFERMA = (472, 176, 65, 25)
 FINE = (488, 312, 49, 25)
 MESSAGE = (288, 280, 185, 33)
@@ -44,6 +45,11 @@ SQUARES = [
 ]
 BRAVO = "Bravo!"
 CORREGGITI = "Attento... Correggiti!"
+
+
+def cell_rect(n):
+    """Box n of the grid, row by row from 1."""
+    return (312 + 48 * ((n - 1) % 3), 120 + 48 * ((n - 1) // 3), BOX, BOX)
 
 
 def box_name(n):

@@ -51,15 +51,18 @@ Pitfalls found while writing this:
   container: harmless.
 """
 
+import contextlib
 import os
 import re
 import select
 import shutil
 import signal
 import subprocess
+import sys
 import tempfile
 import threading
 import time
+import traceback
 
 import Xlib.display
 import Xlib.error
@@ -354,6 +357,49 @@ def installed_program(build):
         if r.returncode != 0 or not os.access(binary, os.X_OK):
             raise RuntimeError(f"cmake --install into {prefix} failed: {r.stdout.decode(errors='replace')[-500:]}")
     return binary
+
+
+def in_own_session(*folders):
+    """Runs this script again inside a D-Bus session of its own, with each
+    named XDG folder (and HOME, when named) made fresh in a temporary folder,
+    and exits with its status; returns at once in that second run. The
+    suites that start the accessibility bus or a screen reader use it, so
+    that neither the desktop's bus nor its settings are touched."""
+    if os.environ.get("CIFRELLA_OWN_SESSION") == "1":
+        return
+    top = tempfile.mkdtemp(prefix="cifrella-session-")
+    env = dict(os.environ, CIFRELLA_OWN_SESSION="1")
+    for name in folders:
+        env[name] = top if name == "HOME" else os.path.join(top, name.lower())
+        os.makedirs(env[name], mode=0o700, exist_ok=True)
+    try:
+        status = subprocess.call(["dbus-run-session", "--", sys.executable, *sys.argv], env=env)
+    finally:
+        shutil.rmtree(top, ignore_errors=True)
+    sys.exit(status)
+
+
+def suite_main(label, parser, artifacts, body):
+    """Runs a suite from the command line: parses its arguments, makes its
+    artifacts folder (artifacts(args) unless --artifacts names one) and
+    calls body(args, folder, stack), which returns (passed, failed); what the
+    suite starts it hands to the ExitStack, which ends it, last first,
+    whatever happened. A set-up that fails counts as one failed check. Prints
+    the time and the totals; the status is 0 when checks ran and none failed."""
+    args = parser.parse_args()
+    folder = os.path.abspath(getattr(args, "artifacts", None) or artifacts(args))
+    os.makedirs(folder, exist_ok=True)
+    t0 = time.monotonic()
+    passed, failed = 0, 1
+    try:
+        with contextlib.ExitStack() as stack:
+            passed, failed = body(args, folder, stack)
+    except Exception as e:
+        print(f"{label}: {e}" if isinstance(e, (CheckFailed, RuntimeError, OSError, subprocess.SubprocessError))
+              else f"{label}: {traceback.format_exc()}", flush=True)
+    print(f"{label}: finished in {time.monotonic() - t0:.0f} s")
+    print(f"{label}: {passed} passed, {failed} failed")
+    return 0 if failed == 0 and passed else 1
 
 
 class WindowManager:

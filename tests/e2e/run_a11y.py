@@ -17,38 +17,25 @@ import tempfile
 import time
 
 import run_e2e as base
-from desktops import INPUT_SETTLE, FirstSeen, Program, installed_program
+from desktops import INPUT_SETTLE, FirstSeen, Program, in_own_session, installed_program, suite_main
 from run_e2e import CheckFailed, poll
 
-if os.environ.get("CIFRELLA_A11Y_SESSION") != "1":
-    # One private D-Bus session for the reader and the program, and a runtime
-    # directory of its own, where the accessibility bus puts its socket.
-    runtime_dir = tempfile.mkdtemp(prefix="cifrella-a11y-run-")
-    env = dict(os.environ, CIFRELLA_A11Y_SESSION="1", XDG_RUNTIME_DIR=runtime_dir)
-    try:
-        status = subprocess.call(["dbus-run-session", "--", sys.executable, *sys.argv], env=env)
-    finally:
-        shutil.rmtree(runtime_dir, ignore_errors=True)
-    sys.exit(status)
+# The accessibility bus puts its socket in the runtime directory.
+in_own_session("XDG_RUNTIME_DIR")
 
 import gi  # noqa: E402
 
 gi.require_version("Atspi", "2.0")
-from gi.repository import Atspi, GLib  # noqa: E402
+from gi.repository import GLib  # noqa: E402
 import pyatspi  # noqa: E402
 
+import bus  # noqa: E402
 from bus import Reader, children  # noqa: E402
 from design import (BRAVO, CORREGGITI, INSTRUCTIONS_BG, PATTERNS, PUZZLE_BG, SQUARES, START_BG,  # noqa: E402
                     box_name)
 
 MOVES = 200  # between the screens in the soak
 A11Y_ENV = {"QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1", "QT_ACCESSIBILITY": "1"}
-
-
-def accessibility_bus_ready():
-    return subprocess.run(["dbus-send", "--session", "--print-reply", "--dest=org.a11y.Bus", "/org/a11y/bus",
-                           "org.a11y.Bus.GetAddress"], stdout=subprocess.DEVNULL,
-                          stderr=subprocess.DEVNULL).returncode == 0
 
 
 def pump():
@@ -415,30 +402,19 @@ def error_report(suite, fault, words):
 
 
 def main():
-    ap = argparse.ArgumentParser()
+    ap = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     ap.add_argument("--build-dir", required=True)
     ap.add_argument("--artifacts")
     ap.add_argument("--no-memory-check", action="store_true",
                     help="report resident memory in the soak without judging it (sanitizer builds)")
     ap.add_argument("--only", choices=("play", "menu", "faults"), help="run one group of checks")
-    args = ap.parse_args()
-    build = os.path.abspath(args.build_dir)
-    artifacts = os.path.abspath(args.artifacts or os.path.join(build, "e2e-artifacts"))
-    os.makedirs(artifacts, exist_ok=True)
-    t0 = time.monotonic()
-    display = bus = None
-    suite = None
-    try:
+
+    def body(args, artifacts, stack):
+        build = os.path.abspath(args.build_dir)
         binary = installed_program(build)
-        bus = subprocess.Popen(["/usr/libexec/at-spi-bus-launcher", "--launch-immediately"],
-                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        if not poll(accessibility_bus_ready, 15):
-            raise CheckFailed("the accessibility bus did not start")
-        # A call to the program waits up to 10 s for its answer (the
-        # library's own 0.8 s is less than a sanitizer build may take on a
-        # busy machine).
-        Atspi.set_timeout(10000, 30000)
+        bus.start(stack)
         display = base.Display(artifacts)
+        stack.callback(display.close)
         os.environ["DISPLAY"] = display.name
         suite = A11ySuite(display, binary, artifacts, build)
         suite.memory_check = not args.no_memory_check
@@ -448,22 +424,10 @@ def main():
             "faults": [[error_report(suite, "subscript", "Errore di run-time: indice fuori intervallo.")],
                        [error_report(suite, "contract", "Errore di run-time: errore interno del programma.")]],
         }
-        for name, sequences in groups.items():
-            if args.only in (None, name):
-                for steps in sequences:
-                    suite.sequence(steps)
-    finally:
-        if suite and suite.program:
-            suite.program.stop()
-        if display:
-            display.close()
-        if bus:
-            bus.terminate()
-            bus.wait()
-    passed, failed = (suite.passed, suite.failed + suite.skipped) if suite else (0, 1)
-    print(f"A11Y: finished in {time.monotonic() - t0:.0f} s")
-    print(f"A11Y: {passed} passed, {failed} failed")
-    return 0 if failed == 0 else 1
+        suite.run("A11Y", *(steps for name, sequences in groups.items() if args.only in (None, name)
+                            for steps in sequences))
+        return suite.passed, suite.failed + suite.skipped
+    return suite_main("A11Y", ap, lambda args: os.path.join(args.build_dir, "e2e-artifacts"), body)
 
 
 if __name__ == "__main__":

@@ -25,8 +25,8 @@ import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import desktops  # noqa: E402
-from desktops import INPUT_SETTLE, SCREEN, Program, installed_program, program_windows  # noqa: E402
-from design import CLIENT_H, CLIENT_W, PARTI  # noqa: E402
+from desktops import INPUT_SETTLE, SCREEN, Program, installed_program, program_windows, suite_main  # noqa: E402
+from design import CLIENT_H, CLIENT_W, ESCI, FINE, PARTI  # noqa: E402
 from run_e2e import CheckFailed, poll  # noqa: E402
 
 XORG_DUMMY = """\
@@ -270,10 +270,10 @@ def dark(binary, artifacts):
         desktop.stop()
         shutil.rmtree(config, ignore_errors=True)
     # The dark scheme reached the program: the buttons' faces are dark.
-    for name, rects in (("start", {"cmdesci": (480, 312, 57, 25)}),
+    for name, rects in (("start", {"cmdesci": ESCI}),
                         ("istruzioni", {"lblistruzioni": (24, 72, 249, 225)}),
                         ("puzzle", {"lblchiave": (320, 64, 41, 25), "Shape1 outline": (304, 112, 153, 2),
-                                    "cmdfine": (488, 312, 49, 25)})):
+                                    "cmdfine": FINE})):
         print(f"      {name}: {taken[name]}", flush=True)
         ink = ink_counts(taken[name], rects)
         for control, (dark_pixels, light_pixels, mean) in ink.items():
@@ -328,24 +328,15 @@ def main():
     ap.add_argument("--build-dir", required=True)
     ap.add_argument("--artifacts")
     ap.add_argument("what", choices=("scales", "monitors", "resize", "dark"))
-    args = ap.parse_args()
-    build = os.path.abspath(args.build_dir)
-    artifacts = os.path.abspath(args.artifacts or os.path.join(build, "e2e-artifacts", args.what))
-    os.makedirs(artifacts, exist_ok=True)
 
-    t0 = time.monotonic()
-    try:
-        binary = installed_program(build)
+    def body(args, artifacts, stack):
+        binary = installed_program(os.path.abspath(args.build_dir))
         passed = {"scales": scales, "monitors": monitors, "resize": resize, "dark": dark}[args.what](
             binary, artifacts)
-    except (CheckFailed, RuntimeError, subprocess.SubprocessError) as e:
-        print(f"FAIL  {args.what}\n      {e}")
-        print(f"DISPLAYS: 0 passed, 1 failed ({time.monotonic() - t0:.0f} s)")
-        return 1
-    for p in passed:
-        print(f"ok    {p}")
-    print(f"DISPLAYS: {len(passed)} passed, 0 failed ({time.monotonic() - t0:.0f} s)")
-    return 0
+        for p in passed:
+            print(f"ok    {p}")
+        return len(passed), 0
+    return suite_main("DISPLAYS", ap, lambda args: os.path.join(args.build_dir, "e2e-artifacts", args.what), body)
 
 
 if __name__ == "__main__":

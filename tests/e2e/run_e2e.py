@@ -18,8 +18,8 @@ from fractions import Fraction
 import desktops
 from desktops import CheckFailed
 
-from design import (BG_PROBE, BOX, CELL_COEF, CLIENT_H, CLIENT_W, CONFERMA, FINE, INSTRUCTIONS_BG, ISTRUZIONI,
-                    MESSAGE, OK, PARTI, PATTERNS, PUZZLE_BG, SCREEN_H, SCREEN_W, START_BG)
+from design import (BG_PROBE, CELL_COEF, CLIENT_H, CLIENT_W, CONFERMA, FINE, INSTRUCTIONS_BG, ISTRUZIONI,
+                    MESSAGE, OK, PARTI, PATTERNS, PUZZLE_BG, SCREEN_H, SCREEN_W, START_BG, cell_rect)
 
 POLL = 0.05
 
@@ -27,10 +27,6 @@ POLL = 0.05
 def poll(condition, timeout, interval=POLL):
     """Calls condition() until it returns something truthy or time runs out."""
     return desktops.poll(condition, timeout, interval)
-
-
-def cell_rect(n):
-    return (312 + 48 * ((n - 1) % 3), 120 + 48 * ((n - 1) // 3), BOX, BOX)
 
 
 def solve(revealed):
@@ -737,38 +733,23 @@ def main():
     ap.add_argument("--desktop", help="a window manager of desktops.MANAGERS: the checks every desktop must pass")
     ap.add_argument("--openings", type=int, default=0, help="with --desktop: open the puzzle so many times more")
     ap.add_argument("--hands", action="store_true", help="a child's hands: double clicks, held keys")
-    args = ap.parse_args()
-    build = os.path.abspath(args.build_dir)
-    artifacts = os.path.abspath(args.artifacts or os.path.join(
-        build, "e2e-artifacts", "hands" if args.hands else args.desktop or "openbox"))
-    os.makedirs(artifacts, exist_ok=True)
 
-    t0 = time.monotonic()
-    display = None
-    passed, failed = 0, 1
-    try:
-        try:
-            binary = desktops.installed_program(build)
-            display = Display(artifacts, args.desktop or "openbox", strict_focus=bool(args.desktop))
-        except (RuntimeError, OSError, subprocess.SubprocessError) as e:
-            print(f"E2E: could not start the X server and window manager: {e}")
-            print("E2E: 0 passed, 1 failed")
-            return 1
+    def artifacts(args):
+        return os.path.join(args.build_dir, "e2e-artifacts", "hands" if args.hands else args.desktop or "openbox")
+
+    def body(args, artifacts, stack):
+        binary = desktops.installed_program(os.path.abspath(args.build_dir))
+        display = Display(artifacts, args.desktop or "openbox", strict_focus=bool(args.desktop))
+        stack.callback(display.close)
         wm = display.desktop.wm
         print(f"E2E: {binary} on display {display.name}, {wm.wm_name} (compositing: {wm.compositing})", flush=True)
         suite = Suite(display, binary, artifacts)
         if args.hands:
-            passed, failed = suite.run("E2E", Hands(suite).steps())
-        else:
-            play = Play(suite)
-            passed, failed = suite.run("E2E", play.desktop_steps(args.openings) if args.desktop else play.steps(),
-                                       *([step] for step in quit_runs(suite)))
-    finally:
-        if display:
-            display.close()
-    print(f"E2E: finished in {time.monotonic() - t0:.0f} s")
-    print(f"E2E: {passed} passed, {failed} failed")
-    return 0 if failed == 0 else 1
+            return suite.run("E2E", Hands(suite).steps())
+        play = Play(suite)
+        return suite.run("E2E", play.desktop_steps(args.openings) if args.desktop else play.steps(),
+                         *([step] for step in quit_runs(suite)))
+    return desktops.suite_main("E2E", ap, artifacts, body)
 
 
 if __name__ == "__main__":

@@ -15,37 +15,18 @@ import argparse
 import json
 import os
 import re
-import shutil
 import subprocess
 import sys
-import tempfile
 import time
-import traceback
 
 import run_e2e as base
-from desktops import INPUT_SETTLE, Program, installed_program, stop_process
+from desktops import INPUT_SETTLE, Program, in_own_session, installed_program, stop_process, suite_main
 from run_e2e import CheckFailed, poll
 
-if os.environ.get("CIFRELLA_ORCA_SESSION") != "1":
-    # A home, runtime directory and D-Bus session of its own, so that neither
-    # the desktop's screen reader settings nor its speech server are touched.
-    home = tempfile.mkdtemp(prefix="cifrella-orca-home-")
-    dirs = {"XDG_RUNTIME_DIR": "run", "XDG_CONFIG_HOME": "config", "XDG_DATA_HOME": "data",
-            "XDG_CACHE_HOME": "cache", "XDG_STATE_HOME": "state"}
-    env = dict(os.environ, CIFRELLA_ORCA_SESSION="1", HOME=home, **{k: f"{home}/{v}" for k, v in dirs.items()})
-    for d in dirs.values():
-        os.makedirs(f"{home}/{d}", mode=0o700)
-    try:
-        status = subprocess.call(["dbus-run-session", "--", sys.executable, *sys.argv], env=env)
-    finally:
-        shutil.rmtree(home, ignore_errors=True)
-    sys.exit(status)
+# Neither the desktop's screen reader settings nor its speech server are touched.
+in_own_session("HOME", "XDG_RUNTIME_DIR", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME", "XDG_STATE_HOME")
 
-import gi  # noqa: E402
-
-gi.require_version("Atspi", "2.0")
-from gi.repository import Atspi  # noqa: E402
-
+import bus  # noqa: E402
 from bus import Reader  # noqa: E402
 from design import BRAVO, CORREGGITI, INSTRUCTIONS_BG, PUZZLE_BG, START_BG, box_name  # noqa: E402
 
@@ -57,7 +38,7 @@ SELECTED = re.compile(r"\b(selezionat[oia]|selected)\b", re.I)
 
 def start_speech_server(artifacts):
     """speech-dispatcher with espeak-ng, its sound sent to libao's null driver."""
-    conf = os.path.join(HOME, "config", "speech-dispatcher")
+    conf = os.path.join(os.environ["XDG_CONFIG_HOME"], "speech-dispatcher")
     os.makedirs(conf)
     with open(os.path.join(conf, "speechd.conf"), "w") as f:
         f.write('AudioOutputMethod "libao"\nAddModule "espeak-ng" "sd_espeak-ng" "espeak-ng.conf"\n'
@@ -99,7 +80,7 @@ class Orca:
     """
 
     def __init__(self, env, artifacts):
-        prefs = os.path.join(HOME, "data", "orca")
+        prefs = os.path.join(os.environ["XDG_DATA_HOME"], "orca")
         os.makedirs(prefs)
         # Orca's defaults, less braille, sounds and the echo of key names.
         general = {"enableSpeech": True, "enableBraille": False, "enableSound": False, "enableKeyEcho": False}
@@ -372,67 +353,29 @@ def main():
     where.add_argument("--build-dir", help="the program installed from this build tree")
     where.add_argument("--binary", help="an installed cifrella")
     ap.add_argument("--artifacts")
-    ap.add_argument("--keep-going", action="store_true", help="go on after a failed step")
-    args = ap.parse_args()
-    artifacts = os.path.abspath(args.artifacts or os.path.join(args.build_dir or HOME, "orca-artifacts"))
-    os.makedirs(artifacts, exist_ok=True)
-    t0 = time.monotonic()
-    procs, display, orca, child = [], None, None, None
-    passed = failed = 0
-    try:
+
+    def body(args, artifacts, stack):
         if "it_IT.utf8" not in subprocess.run(["locale", "-a"], capture_output=True, text=True).stdout:
             raise CheckFailed("no it_IT.UTF-8 locale: add 'it_IT.UTF-8 UTF-8' to /etc/locale.gen, run locale-gen")
         binary = os.path.abspath(args.binary) if args.binary else installed_program(os.path.abspath(args.build_dir))
-        procs.append(subprocess.Popen(["/usr/libexec/at-spi-bus-launcher", "--launch-immediately"],
-                                      stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
-        if not poll(lambda: subprocess.run(["dbus-send", "--session", "--print-reply", "--dest=org.a11y.Bus",
-                                            "/org/a11y/bus", "org.a11y.Bus.GetAddress"],
-                                           capture_output=True).returncode == 0, 15):
-            raise CheckFailed("the accessibility bus did not start")
-        Atspi.set_timeout(10000, 30000)
+        bus.start(stack)
         display = base.Display(artifacts)
+        stack.callback(display.close)
         os.environ["DISPLAY"] = display.name
         env = dict(display.env, LANG=LOCALE, LC_ALL=LOCALE, LANGUAGE="it")
-        procs.append(start_speech_server(artifacts))
+        speech = start_speech_server(artifacts)
+        stack.callback(lambda: (speech.terminate(), speech.wait()))
         orca = Orca(env, artifacts)
+        stack.callback(orca.stop)
         print(f"ORCA: {binary} on display {display.name}, Orca said {orca.said(0)}", flush=True)
         child = Child(display, orca, binary,
                       dict(env, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_ACCESSIBILITY="1", QT_QPA_PLATFORM="xcb"),
                       os.path.join(artifacts, "cifrella.log"))
-        steps = child.steps()
-        for i, (name, fn) in enumerate(steps):
-            t = time.monotonic()
-            print(f"----  {name}", flush=True)
-            try:
-                fn()
-            except Exception as e:
-                failed += 1
-                print(f"FAIL  {e}" if isinstance(e, CheckFailed) else f"FAIL  {traceback.format_exc()}", flush=True)
-                if e.__context__ is not None:
-                    print(f"      while ending the step after: {e.__context__!r}", flush=True)
-                display.screenshot(os.path.join(artifacts, f"orca-{i + 1:02d}-failed.png"))
-                if not args.keep_going:
-                    failed += len(steps) - i - 1
-                    break
-            else:
-                passed += 1
-                print(f"ok    ({time.monotonic() - t:.1f} s)", flush=True)
-    except Exception as e:
-        print(f"ORCA: {e}" if isinstance(e, CheckFailed) else f"ORCA: {traceback.format_exc()}")
-        failed += 1
-    finally:
-        if child:
-            child.stop()
-        if orca:
-            orca.stop()
-        if display:
-            display.close()
-        for p in reversed(procs):
-            p.terminate()
-            p.wait()
-    print(f"ORCA: finished in {time.monotonic() - t0:.0f} s; Orca's log in {artifacts}")
-    print(f"ORCA: {passed} passed, {failed} failed")
-    return 0 if failed == 0 and passed else 1
+        stack.callback(child.stop)
+        suite = base.Suite(display, binary, artifacts)
+        suite.prefix = "orca"
+        return suite.run("ORCA", child.steps())
+    return suite_main("ORCA", ap, lambda args: os.path.join(args.build_dir or HOME, "orca-artifacts"), body)
 
 
 if __name__ == "__main__":

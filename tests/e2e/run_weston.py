@@ -22,8 +22,8 @@ import sys
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from desktops import INPUT_SETTLE, Program, XServer, installed_program, program_windows, window_title  # noqa: E402
-from design import BACKGROUNDS, CLIENT_H, CLIENT_W, PARTI, SCREEN_H, SCREEN_W, TITLES  # noqa: E402
+from desktops import INPUT_SETTLE, Program, XServer, installed_program, program_windows, suite_main, window_title  # noqa: E402
+from design import BACKGROUNDS, CLIENT_H, CLIENT_W, PARTI, SCREEN_H, SCREEN_W, TITLES, cell_rect  # noqa: E402
 from run_e2e import CheckFailed, Suite, poll  # noqa: E402
 from weston import Weston  # noqa: E402
 
@@ -35,7 +35,8 @@ INK = 25  # dark pixels of a box showing a number: "1" has about 34, a caret und
 
 
 def cell_centre(origin, n):
-    return (origin[0] + 312 + 48 * ((n - 1) % 3) + 20, origin[1] + 120 + 48 * ((n - 1) // 3) + 20)
+    x, y, w, h = cell_rect(n)
+    return origin[0] + x + w // 2, origin[1] + y + h // 2
 
 
 class Desktop:
@@ -338,24 +339,18 @@ def main():
     ap = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     ap.add_argument("--build-dir", required=True)
     ap.add_argument("--artifacts")
-    args = ap.parse_args()
-    build = os.path.abspath(args.build_dir)
-    artifacts = os.path.abspath(args.artifacts or os.path.join(build, "e2e-artifacts", "weston"))
-    os.makedirs(artifacts, exist_ok=True)
-    for tool in ("weston", "Xvfb", "xdotool", "import", "xprop", "xwininfo"):
-        if not shutil.which(tool):
-            print(f"WESTON: {tool} is missing")
-            print("WESTON: 0 passed, 1 failed")
-            return 1
 
-    t0 = time.monotonic()
-    xvfb = weston = None
-    passed, failed = 0, 1
-    try:
-        binary = installed_program(build)
+    def body(args, artifacts, stack):
+        missing = [tool for tool in ("weston", "Xvfb", "xdotool", "import", "xprop", "xwininfo")
+                   if not shutil.which(tool)]
+        if missing:
+            raise CheckFailed(f"missing: {', '.join(missing)}")
+        t0 = time.monotonic()
+        binary = installed_program(os.path.abspath(args.build_dir))
         xvfb = XServer(artifacts, (SCREEN_W, SCREEN_H))
+        stack.callback(xvfb.stop)
         outer = xvfb.display
-        weston = Weston(outer, artifacts, SCREEN_W, SCREEN_H).start()
+        weston = stack.enter_context(Weston(outer, artifacts, SCREEN_W, SCREEN_H))
         weston.focus_outputs()
         weston.sync_pointer()
         print(f"WESTON: {binary}; Xvfb {outer}, Wayland {weston.socket}, XWayland {weston.xwayland_display} "
@@ -363,15 +358,8 @@ def main():
         desktop = Desktop(outer, weston)
         desktop.park_pointer()
         checks = Checks(desktop, binary, artifacts)
-        passed, failed = checks.run("WESTON", checks.x11_steps(), checks.wayland_steps())
-    finally:
-        if weston:
-            weston.stop()
-        if xvfb:
-            xvfb.stop()
-    print(f"WESTON: finished in {time.monotonic() - t0:.0f} s")
-    print(f"WESTON: {passed} passed, {failed} failed")
-    return 0 if failed == 0 else 1
+        return checks.run("WESTON", checks.x11_steps(), checks.wayland_steps())
+    return suite_main("WESTON", ap, lambda args: os.path.join(args.build_dir, "e2e-artifacts", "weston"), body)
 
 
 if __name__ == "__main__":

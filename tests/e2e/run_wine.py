@@ -19,7 +19,7 @@ import subprocess
 import sys
 import time
 
-from desktops import CheckFailed
+from desktops import CheckFailed, suite_main
 from design import CLIENT_H, CLIENT_W
 from run_e2e import Display, Hands, Program, Suite, poll
 
@@ -197,27 +197,29 @@ def main():
     ap.add_argument("step", choices=("install", "screens", "exercise", "hands", "uninstall"))
     ap.add_argument("--windows-build", required=True, help="the build folder of windows.sh")
     ap.add_argument("--work", required=True, help="the folder of the Wine prefix and the step's artifacts")
-    args = ap.parse_args()
-    build = os.path.abspath(args.windows_build)
-    installers = glob.glob(os.path.join(build, "cifrella-*-setup.exe"))
-    facts_tool = os.path.join(build, "tests", "wine", "window_facts.exe")
-    if len(installers) != 1 or not os.path.exists(facts_tool):
-        print(f"WINE: no installer or window_facts.exe in {build}: run windows.sh first")
-        return 1
-    artifacts = os.path.join(os.path.abspath(args.work), args.step)
-    shutil.rmtree(artifacts, ignore_errors=True)
-    os.makedirs(artifacts)
-    t0 = time.monotonic()
-    display = WineDisplay(artifacts, facts_tool)
-    wine = Wine(os.path.join(os.path.abspath(args.work), "prefix"), display.env)
-    display.env.update(wine.env)
-    launcher = os.path.join(artifacts, "cifrella")
-    with open(launcher, "w") as f:
-        f.write(f'#!/bin/sh\nexec wine "{PROGRAM}"\n')
-    os.chmod(launcher, 0o755)
-    version = subprocess.run(["wine", "--version"], capture_output=True, text=True).stdout.strip()
-    print(f"WINE: {version} on display {display.name}, openbox", flush=True)
-    try:
+
+    def artifacts(args):
+        folder = os.path.join(args.work, args.step)
+        shutil.rmtree(folder, ignore_errors=True)
+        return folder
+
+    def body(args, artifacts, stack):
+        build = os.path.abspath(args.windows_build)
+        installers = glob.glob(os.path.join(build, "cifrella-*-setup.exe"))
+        facts_tool = os.path.join(build, "tests", "wine", "window_facts.exe")
+        if len(installers) != 1 or not os.path.exists(facts_tool):
+            raise CheckFailed(f"no installer or window_facts.exe in {build}: run windows.sh first")
+        display = WineDisplay(artifacts, facts_tool)
+        stack.callback(display.close)
+        wine = Wine(os.path.join(os.path.abspath(args.work), "prefix"), display.env)
+        display.env.update(wine.env)
+        stack.callback(subprocess.run, ["wineserver", "-k"], env=wine.env, stderr=subprocess.DEVNULL)
+        launcher = os.path.join(artifacts, "cifrella")
+        with open(launcher, "w") as f:
+            f.write(f'#!/bin/sh\nexec wine "{PROGRAM}"\n')
+        os.chmod(launcher, 0o755)
+        version = subprocess.run(["wine", "--version"], capture_output=True, text=True).stdout.strip()
+        print(f"WINE: {version} on display {display.name}, openbox", flush=True)
         suite = Suite(display, launcher, artifacts)
         suite.program_type = WineProgram
         steps = {
@@ -229,13 +231,8 @@ def main():
             "uninstall": lambda: [("the uninstaller run silently removes the program and its entry",
                                    lambda: uninstall(wine))],
         }
-        passed, failed = suite.run("WINE", steps[args.step]())
-    finally:
-        subprocess.run(["wineserver", "-k"], env=wine.env, stderr=subprocess.DEVNULL)
-        display.close()
-    print(f"WINE: finished in {time.monotonic() - t0:.0f} s")
-    print(f"WINE: {passed} passed, {failed} failed")
-    return 0 if failed == 0 and passed else 1
+        return suite.run("WINE", steps[args.step]())
+    return suite_main("WINE", ap, artifacts, body)
 
 
 if __name__ == "__main__":
