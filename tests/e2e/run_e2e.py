@@ -645,6 +645,28 @@ class Hands(Play):
         self.d.xdo("keydown", "Escape", "sleep", "1", "keyup", "Escape")
         self.still("start", "Esc held for 1 s on the puzzle")
 
+    def held_confirm(self):
+        """Alt+C held down on a grid with one wrong box: each repeat is one
+        more check of the same grid."""
+        self.d.click(self.origin, PARTI)
+        self.goto("puzzle")
+        self.check_deal("the deal")
+        wrong, *right = self.missing()
+        self.d.type_into(self.origin, wrong, str(self.square[wrong] + 1))
+        for n in right:
+            self.d.type_into(self.origin, n, str(self.square[n]))
+        # C let go before Alt, as the fingers would: xdotool's "keyup alt+c"
+        # lets Alt go first, and the C repeating meanwhile is then typed.
+        self.d.xdo("keydown", "alt", "keydown", "c", "sleep", "1", "keyup", "c", "keyup", "alt")
+        self.still("puzzle", "Alt+C held for 1 s")
+        count, width = self.message()
+        if count < 20 or width < 0.75 * self.wrong_width:
+            raise CheckFailed(f"Alt+C held: message {width} px wide ({count} red pixels), "
+                              f"the warning is {self.wrong_width} px")
+        self.expect_grid("Alt+C held", {n: "" if n == wrong else str(self.square[n]) for n in range(1, 10)})
+        self.d.key(self.win, "Escape")
+        self.goto("start")
+
     def shaded(self):
         w = self.win
         self.d.run("wmctrl", "-i", "-r", w, "-b", "add,shaded", check=True)
@@ -692,6 +714,8 @@ class Hands(Play):
             ("Conferma double-clicked on a right grid: Bravo! stays", self.praise_kept),
             ("Esc held for 1 s with auto-repeat on the puzzle: the start screen, the program running",
              self.held_escape),
+            ("Alt+C held for 1 s with auto-repeat on a grid with one wrong box: the warning, that box emptied, "
+             "the rest kept, the program running", self.held_confirm),
         ]
 
     def steps(self):
