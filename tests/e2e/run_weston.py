@@ -189,7 +189,8 @@ class Checks(Suite):
         origin = poll(found, timeout)
         if not origin:
             raise CheckFailed(f"expected the {kind} screen as the only, focused X window; saw {seen}, "
-                              f"active {self.d.x_active()}")
+                              f"active {self.d.x_active()}, X focus {self.d.x('xdotool', 'getwindowfocus').strip()}"
+                              f"\n{self.d.x('xwininfo', '-root', '-children')}")
         time.sleep(INPUT_SETTLE)
         return origin
 
