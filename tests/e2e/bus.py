@@ -10,7 +10,7 @@ from gi.repository import Atspi, GLib  # noqa: E402
 import pyatspi  # noqa: E402
 
 from design import box_name  # noqa: E402,F401
-from desktops import CheckFailed  # noqa: E402
+from desktops import CheckFailed, stop_process  # noqa: E402
 from run_e2e import poll  # noqa: E402
 
 
@@ -20,7 +20,7 @@ def start(stack):
     0.8 s is less than a sanitizer build may take on a busy machine)."""
     launcher = subprocess.Popen(["/usr/libexec/at-spi-bus-launcher", "--launch-immediately"],
                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    stack.callback(lambda: (launcher.terminate(), launcher.wait()))
+    stack.callback(stop_process, launcher, 5)
     if not poll(lambda: subprocess.run(["dbus-send", "--session", "--print-reply", "--dest=org.a11y.Bus",
                                         "/org/a11y/bus", "org.a11y.Bus.GetAddress"],
                                        capture_output=True).returncode == 0, 15):

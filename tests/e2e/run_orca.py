@@ -364,7 +364,7 @@ def main():
         os.environ["DISPLAY"] = display.name
         env = dict(display.env, LANG=LOCALE, LC_ALL=LOCALE, LANGUAGE="it")
         speech = start_speech_server(artifacts)
-        stack.callback(lambda: (speech.terminate(), speech.wait()))
+        stack.callback(stop_process, speech, 5)
         orca = Orca(env, artifacts)
         stack.callback(orca.stop)
         print(f"ORCA: {binary} on display {display.name}, Orca said {orca.said(0)}", flush=True)
