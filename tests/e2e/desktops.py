@@ -211,6 +211,22 @@ def window_title(run, w):
     return m.group(1) if m else None
 
 
+def window_geometry(run, w):
+    """A window's client area as the X server holds it: root position and
+    size (xwininfo; a reparenting manager's frame left out), None where not told."""
+    info = run("xwininfo", "-id", w)
+    found = [re.search(rf"{name}:\s+(-?\d+)", info)
+             for name in ("Absolute upper-left X", "Absolute upper-left Y", "Width", "Height")]
+    return tuple(int(m.group(1)) if m else None for m in found)
+
+
+def frame_extents(run, w):
+    """The frame the window manager told (_NET_FRAME_EXTENTS: left, right,
+    top, bottom), or None."""
+    m = re.search(r"= (\d+), (\d+), (\d+), (\d+)", run("xprop", "-id", w, "_NET_FRAME_EXTENTS"))
+    return tuple(map(int, m.groups())) if m else None
+
+
 def global_shortcuts_daemon():
     """kwin 6 leaves Alt+F4 and its other shortcuts to the kglobalacceld
     daemon, which Plasma starts beside it; kwin 5 has them built in."""

@@ -25,7 +25,8 @@ import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import desktops  # noqa: E402
-from desktops import INPUT_SETTLE, SCREEN, Program, installed_program, program_windows, suite_main  # noqa: E402
+from desktops import (INPUT_SETTLE, SCREEN, Program, frame_extents, installed_program, program_windows,  # noqa: E402
+                      suite_main, window_geometry)
 from design import CLIENT_H, CLIENT_W, ESCI, FINE, PARTI  # noqa: E402
 from run_e2e import CheckFailed, poll  # noqa: E402
 
@@ -126,7 +127,7 @@ class Run(Program):
             state["seen"] = ids
             if len(ids) != 1 or f'"{title}"' not in self.d.run("xprop", "-id", ids[0], "WM_NAME"):
                 return None
-            return ids[0] if "= " in self.d.run("xprop", "-id", ids[0], "_NET_FRAME_EXTENTS") else None
+            return ids[0] if frame_extents(self.d.run, ids[0]) else None
         w = poll(one, 10)
         if not w:
             raise CheckFailed(f"no single window titled {title}; saw {state.get('seen')}")
@@ -134,11 +135,8 @@ class Run(Program):
         return w
 
     def centre(self, w):
-        info = self.d.run("xwininfo", "-id", w)
-        x, y, cw, ch = (int(re.search(rf"{k}:\s+(-?\d+)", info).group(1))
-                        for k in ("Absolute upper-left X", "Absolute upper-left Y", "Width", "Height"))
-        left, right, top, bottom = map(int, re.search(r"= (\d+), (\d+), (\d+), (\d+)",
-                                                      self.d.run("xprop", "-id", w, "_NET_FRAME_EXTENTS")).groups())
+        x, y, cw, ch = window_geometry(self.d.run, w)
+        left, right, top, bottom = frame_extents(self.d.run, w)
         wanted = (round(CLIENT_W * self.ratio), round(CLIENT_H * self.ratio))
         if (cw, ch) != wanted:
             raise CheckFailed(f"client area {cw}x{ch} device pixels, wanted {wanted[0]}x{wanted[1]}")

@@ -121,17 +121,10 @@ class Display:
         time.sleep(desktops.INPUT_SETTLE)
 
     def geometry(self, w):
-        info = self.run("xwininfo", "-id", w)
-
-        def field(name):
-            m = re.search(rf"{name}:\s+(-?\d+)", info)
-            return int(m.group(1)) if m else None
-        return (field("Absolute upper-left X"), field("Absolute upper-left Y"),
-                field("Width"), field("Height"))
+        return desktops.window_geometry(self.run, w)
 
     def frame_extents(self, w):
-        m = re.search(r"= (\d+), (\d+), (\d+), (\d+)", self.run("xprop", "-id", w, "_NET_FRAME_EXTENTS"))
-        return tuple(map(int, m.groups())) if m else None
+        return desktops.frame_extents(self.run, w)
 
     # Input
 
