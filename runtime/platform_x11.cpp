@@ -40,6 +40,10 @@ namespace {
 // How long a window waits to be mapped for the window manager's answer
 // (metacity and mutter take up to 200 ms for a program's first window).
 constexpr int kFrameWaitMs = 300;
+// How long a window mapped under XWayland may go without the focus before it
+// is taken for lost and mapped again, and how many times.
+constexpr int kLostAfterMs = 1000;
+constexpr int kMapTries = 3;
 
 template <class T> struct Reply {
     T* p;
@@ -200,7 +204,7 @@ public:
             waiting_.erase(w);
             placeAgain();
             shown_[w] = {guard, placeAgain, *read(w), requested()};
-            Platform::present(window, placeAgain);
+            map(window, placeAgain);
             return;
         }
         const auto known = last_;
@@ -209,7 +213,7 @@ public:
             // the manager tells the frame only once the window is up (kwin,
             // mutter 48); the window is placed again as soon as it is told.
             shown_[w] = {guard, placeAgain, known.value_or(QMargins()), requested()};
-            Platform::present(window, placeAgain);
+            map(window, placeAgain);
             return;
         }
         // Nothing known yet: mapped once the answer is in, placed with the
@@ -221,10 +225,44 @@ public:
             *done = true;
             placeAgain();
             shown_[w] = {guard, placeAgain, read(w).value_or(QMargins()), requested()};
-            Platform::present(guard, placeAgain);
+            map(guard, placeAgain);
         };
         waiting_[w].push_back(show);
         QTimer::singleShot(kFrameWaitMs, window, show);
+    }
+
+    // Shown by the toolkit. Under XWayland weston 14, busy, now and then
+    // frames a window mapped as another of the program's goes and never
+    // draws it nor gives it the focus: the child would see no window at
+    // all. Such a window, still without the focus after a while and with
+    // no other window holding it, is mapped again, which weston shows.
+    void map(QWidget* window, const std::function<void()>& placeAgain)
+    {
+        Platform::present(window, placeAgain);
+        if (xwayland_)
+            mapAgainIfLost(window, kMapTries);
+    }
+
+    void mapAgainIfLost(QWidget* window, int tries)
+    {
+        QTimer::singleShot(kLostAfterMs, window, [this, window, tries] {
+            const auto w = xcb_window_t(window->internalWinId());
+            if (!w || !window->isVisible() || window->isActiveWindow() || focusHeld())
+                return;
+            xcb_unmap_window(c_, w);
+            xcb_map_window(c_, w);
+            xcb_flush(c_);
+            if (tries > 1)
+                mapAgainIfLost(window, tries - 1);
+        });
+    }
+
+    // Whether some window has the keyboard focus, rather than none or
+    // whichever is under the pointer.
+    bool focusHeld() const
+    {
+        Reply<xcb_get_input_focus_reply_t> r(xcb_get_input_focus_reply(c_, xcb_get_input_focus(c_), nullptr));
+        return r && r->focus != XCB_NONE && r->focus != XCB_INPUT_FOCUS_POINTER_ROOT && r->focus != root_;
     }
 
     // Not under XWayland: there the X windows are drawn by the Wayland

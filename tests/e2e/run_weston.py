@@ -8,6 +8,11 @@ with QT_QPA_PLATFORM=wayland it must run on Wayland, move between screens
 from the keyboard and survive the maximise and minimise buttons of the title
 bar that Qt draws there. Neither run may write anything on standard error.
 
+A stand-in for what weston 14 does now and then on a busy machine: a window
+manager, on an Xvfb of its own, that loses the program's first map (the
+program must map its window again, but not while another window has the
+focus).
+
 Keys and clicks go to the outer Xvfb (xdotool), where weston reads them;
 windows are found in screenshots by their background colour, X windows
 also through XWayland; what a box shows is read from the screen.
@@ -19,10 +24,15 @@ import re
 import shutil
 import subprocess
 import sys
+import threading
 import time
 
+import Xlib.X
+import Xlib.display
+
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from desktops import INPUT_SETTLE, Program, XServer, installed_program, program_windows, suite_main, window_title  # noqa: E402
+from desktops import (INPUT_SETTLE, Program, XServer, frame_extents, installed_program, program_windows,  # noqa: E402
+                      suite_main, window_geometry, window_title)
 from design import BACKGROUNDS, CLIENT_H, CLIENT_W, PARTI, SCREEN_H, SCREEN_W, TITLES, cell_rect  # noqa: E402
 from run_e2e import CheckFailed, Suite, poll  # noqa: E402
 from weston import Weston  # noqa: E402
@@ -133,13 +143,52 @@ class Desktop:
         return window_title(self.x, w)
 
     def x_origin(self, w):
-        info = self.x("xwininfo", "-id", w)
-        xy = [re.search(rf"Absolute upper-left {a}:\s+(-?\d+)", info) for a in "XY"]
-        return tuple(int(m.group(1)) for m in xy) if all(xy) else None
+        x, y, _, _ = window_geometry(self.x, w)
+        return None if x is None else (x, y)
 
     def x_active(self):
         m = re.search(r"window id # (0x[0-9a-f]+)", self.x("xprop", "-root", "_NET_ACTIVE_WINDOW"))
         return int(m.group(1), 16) if m else None
+
+
+class LosingManager(threading.Thread):
+    """A window manager standing in for weston 14 under load, which now and
+    then takes a window's map and never shows it: this one loses every
+    window's first map and shows and focuses the window when it is mapped
+    again. With a window of its own holding the focus, it shows it first."""
+
+    def __init__(self, display, focus_own):
+        super().__init__(daemon=True)
+        self.x = Xlib.display.Display(display)
+        root = self.x.screen().root
+        root.change_attributes(event_mask=Xlib.X.SubstructureRedirectMask | Xlib.X.SubstructureNotifyMask)
+        if focus_own:
+            own = root.create_window(0, 0, 100, 100, 0, Xlib.X.CopyFromParent)
+            own.map()
+            own.set_input_focus(Xlib.X.RevertToPointerRoot, Xlib.X.CurrentTime)
+        self.x.sync()
+        self.maps = []  # (time, window) of each map asked for
+        self.ending = False
+        self.start()
+
+    def run(self):
+        while not self.ending:
+            while self.x.pending_events():
+                e = self.x.next_event()
+                if e.type == Xlib.X.ConfigureRequest:
+                    e.window.configure(x=e.x, y=e.y, width=e.width, height=e.height)
+                elif e.type == Xlib.X.MapRequest:
+                    self.maps.append((time.monotonic(), e.window.id))
+                    if len(self.maps) > 1:
+                        e.window.map()
+                        e.window.set_input_focus(Xlib.X.RevertToPointerRoot, Xlib.X.CurrentTime)
+                    self.x.flush()
+            time.sleep(0.01)
+
+    def stop(self):
+        self.ending = True
+        self.join()
+        self.x.close()
 
 
 class Checks(Suite):
@@ -204,20 +253,19 @@ class Checks(Suite):
         told one is; weston 10 tells none, and the program centres the client
         area with its frame's corner there (the frame below and right)."""
         origin = self.x_screen(kind)
-        told = re.search(r"= (\d+), (\d+), (\d+), (\d+)",
-                         self.d.x("xprop", "-id", self.d.x_windows()[0], "_NET_FRAME_EXTENTS"))
+        told = frame_extents(self.d.x, self.d.x_windows()[0])
         want = ((SCREEN_W - CLIENT_W) // 2, (SCREEN_H - CLIENT_H) // 2)
         if not told:
             if not (0 <= origin[0] - want[0] <= 16 and 0 <= origin[1] - want[1] <= 40):
                 raise CheckFailed(f"after {after} the {kind} screen's client area is at {origin}, "
                                   f"expected just inside {want}")
             return origin
-        left, right, top, bottom = map(int, told.groups())
+        left, right, top, bottom = told
         cx = origin[0] + (CLIENT_W + right - left) / 2
         cy = origin[1] + (CLIENT_H + bottom - top) / 2
         if abs(cx - SCREEN_W / 2) > 1 or abs(cy - SCREEN_H / 2) > 1:
             raise CheckFailed(f"after {after} the {kind} screen's frame is centred at ({cx}, {cy}); "
-                              f"client area at {origin}, frame {told.groups()}")
+                              f"client area at {origin}, frame {told}")
         return origin
 
     def x_moves(self):
@@ -252,6 +300,41 @@ class Checks(Suite):
         self.d.park_pointer()
         if not poll(lambda: self.d.box_ink(origin, n) >= inked[n] + 2 * INK, 2):
             raise CheckFailed(f"typed 17 into box {n}, which shows {self.d.box_ink(origin, n)} dark pixels")
+
+    def x_lost(self, focus_own):
+        """The program's window lost by the window manager: mapped again once
+        after a while when no other window has the focus, never when one has."""
+        xvfb = XServer(self.artifacts, (SCREEN_W, SCREEN_H))
+        manager = LosingManager(xvfb.display, focus_own)
+        try:
+            self.launch(DISPLAY=xvfb.display)
+            if not poll(lambda: manager.maps, 10):
+                raise CheckFailed("the program mapped no window")
+            time.sleep(3.5)
+            first, *again = manager.maps
+            if focus_own:
+                if again:
+                    raise CheckFailed(f"mapped again {again[0][0] - first[0]:.1f} s later, while another window "
+                                      "had the focus")
+                return
+            if len(again) != 1 or not 0.8 <= again[0][0] - first[0] <= 2.5:
+                raise CheckFailed(f"the lost window mapped again at {[t - first[0] for t, _ in again]} s")
+            self.d.run(xvfb.display, "xdotool", "key", "Escape")
+            self.p.wait_exit("Esc on the start screen mapped again")
+            self.clean_stderr("mapped again")
+        finally:
+            self.p.stop()
+            manager.stop()
+            xvfb.stop()
+
+    def lost_checks(self):
+        """Two sequences of one check each."""
+        return [
+            [("a window the window manager lost is mapped again after a second, once, and plays",
+              lambda: self.x_lost(False))],
+            [("a window the window manager lost is not mapped again while another window has the focus",
+              lambda: self.x_lost(True))],
+        ]
 
     # On Wayland
 
@@ -359,7 +442,7 @@ def main():
         desktop = Desktop(outer, weston)
         desktop.park_pointer()
         checks = Checks(desktop, binary, artifacts)
-        return checks.run("WESTON", checks.x11_steps(), checks.wayland_steps())
+        return checks.run("WESTON", *checks.lost_checks(), checks.x11_steps(), checks.wayland_steps())
     return suite_main("WESTON", ap, lambda args: os.path.join(args.build_dir, "e2e-artifacts", "weston"), body)
 
 
