@@ -79,6 +79,7 @@ int run(int argc, char** argv, const ProgramRecord& program, const std::function
         status = QApplication::exec();
     FormInstanceBase::unloadAll();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    platform().toolkitEnding(status);
     return status;
 }
 

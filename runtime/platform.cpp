@@ -7,8 +7,11 @@
 #include <QWidget>
 #include <QWindow>
 
+#include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
+#include <thread>
 
 namespace runtime {
 
@@ -23,6 +26,8 @@ Platform* windowsPlatform();
 namespace {
 
 Platform* replacement = nullptr;
+
+constexpr std::chrono::seconds kToolkitEndWait{3};
 
 void showWithKeyboard(QWidget* window)
 {
@@ -181,6 +186,21 @@ public:
     }
     void present(QWidget* window, const std::function<void()>&) override { window->show(); }
     void windowStateChanged(QWidget*) override { }
+
+    // Qt's Wayland client can deadlock as it disconnects: its event thread
+    // waits in wl_display_read_events for a reader that never reads, and the
+    // display's destructor waits for the thread (Qt 6.8 on a busy machine).
+    // The windows are gone; the process would never end. The toolkit is
+    // given a few seconds to close, then the program ends with its status
+    // anyway.
+    void toolkitEnding(int status) override
+    {
+        std::thread([status] {
+            std::this_thread::sleep_for(kToolkitEndWait);
+            std::fflush(nullptr);
+            std::_Exit(status);
+        }).detach();
+    }
 };
 
 } // namespace

@@ -82,6 +82,9 @@ public:
     // A window manager minimised, maximised or made full screen a window:
     // it is put back, since it has no taskbar button and a fixed size.
     virtual void windowStateChanged(QWidget* window);
+
+    // The program is about to close the toolkit and end with status.
+    virtual void toolkitEnding(int /*status*/) { }
 };
 
 // The platform the program runs on, chosen once the toolkit has started.

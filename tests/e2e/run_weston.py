@@ -8,10 +8,11 @@ with QT_QPA_PLATFORM=wayland it must run on Wayland, move between screens
 from the keyboard and survive the maximise and minimise buttons of the title
 bar that Qt draws there. Neither run may write anything on standard error.
 
-A stand-in for what weston 14 does now and then on a busy machine: a window
-manager, on an Xvfb of its own, that loses the program's first map (the
-program must map its window again, but not while another window has the
-focus).
+Two stand-ins for what weston 14 and Qt's Wayland client do now and then
+on a busy machine: a window manager, on an Xvfb of its own, that loses the
+program's first map (the program must map its window again, but not while
+another window has the focus); and a build of the program that never lets
+go as the toolkit closes (it must still end, with status 0).
 
 Keys and clicks go to the outer Xvfb (xdotool), where weston reads them;
 windows are found in screenshots by their background colour, X windows
@@ -200,12 +201,13 @@ class Checks(Suite):
     # The program of the running sequence, stopped when the sequence ends.
     p = property(lambda self: self.program)
 
-    def launch(self, **env_changes):
+    def launch(self, binary=None, args=(), **env_changes):
         env = {k: v for k, v in os.environ.items() if k not in ("QT_QPA_PLATFORM", "XDG_SESSION_TYPE")}
         env.update(self.d.w.env, LANG="C.UTF-8")
         env.update(env_changes)
         self.runs += 1
-        self.program = Program(self.binary, env, os.path.join(self.artifacts, f"cifrella-weston-{self.runs}.log"))
+        self.program = Program(binary or self.binary, env,
+                               os.path.join(self.artifacts, f"cifrella-weston-{self.runs}.log"), args)
         return self.program
 
     def clean_stderr(self, what):
@@ -409,6 +411,16 @@ class Checks(Suite):
             ("puzzle: a box takes typed digits; Esc, Esc ends with status 0; stderr empty", self.x_puzzle),
         ]
 
+    def wl_teardown(self):
+        """Qt's Wayland client, deadlocked as it disconnects, stood in for by a
+        build of the program that never lets go once it has ended."""
+        self.launch(self.probe, ["teardown"], QT_QPA_PLATFORM="wayland")
+        self.wl_screen("start")
+        t0 = time.monotonic()
+        self.d.key("Escape")
+        self.p.wait_exit("Esc on the start screen, the toolkit hanging as it closes")
+        print(f"      ended {time.monotonic() - t0:.1f} s after Esc", flush=True)
+
     def wayland_steps(self):
         return [
             ("QT_QPA_PLATFORM=wayland: start screen on Wayland, 548x350", self.wl_start),
@@ -416,6 +428,8 @@ class Checks(Suite):
             ("maximise button twice: still running, 548x350, same place", self.wl_maximise),
             ("minimise button: the window comes back, focused", self.wl_minimise),
             ("puzzle: a box takes typed digits; Esc, Esc ends with status 0; stderr empty", self.wl_puzzle),
+        ], [
+            ("the toolkit hanging as it closes: Esc still ends the program with status 0", self.wl_teardown),
         ]
 
 
@@ -442,7 +456,8 @@ def main():
         desktop = Desktop(outer, weston)
         desktop.park_pointer()
         checks = Checks(desktop, binary, artifacts)
-        return checks.run("WESTON", *checks.lost_checks(), checks.x11_steps(), checks.wayland_steps())
+        checks.probe = os.path.join(os.path.abspath(args.build_dir), "tests", "fault", "cifrella_fault_probe")
+        return checks.run("WESTON", *checks.lost_checks(), checks.x11_steps(), *checks.wayland_steps())
     return suite_main("WESTON", ap, lambda args: os.path.join(args.build_dir, "e2e-artifacts", "weston"), body)
 
 

@@ -1,14 +1,17 @@
 // Cifrella with a fault injected into the puzzle screen's load: the deal's
-// random source fails in the way named on the command line. Built for the
-// tests only and never installed, so no user can reach it.
+// random source fails in the way named on the command line; or, named
+// "teardown", a toolkit that never lets go once the program has ended.
+// Built for the tests only and never installed, so no user can reach it.
 
 #include "forms.h"
 #include "frmcalcolo.h"
 #include "frmquadratiinizio.h"
 
+#include <chrono>
 #include <cstring>
 #include <new>
 #include <stdexcept>
+#include <thread>
 
 namespace {
 
@@ -38,7 +41,11 @@ private:
 
 int main(int argc, char** argv)
 {
-    FailingRandom random(argc > 1 ? argv[1] : "subscript");
+    const char* fault = argc > 1 ? argv[1] : "subscript";
+    FailingRandom random(fault);
     screens::frmcalcolo().makeWith([&random] { return std::make_unique<screens::Frmcalcolo>(random); });
-    return runtime::run(argc, argv, screens::program(), [] { screens::frmquadratiinizio().Show(); });
+    const int status = runtime::run(argc, argv, screens::program(), [] { screens::frmquadratiinizio().Show(); });
+    while (std::strcmp(fault, "teardown") == 0)
+        std::this_thread::sleep_for(std::chrono::hours(1));
+    return status;
 }
