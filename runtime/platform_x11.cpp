@@ -235,7 +235,8 @@ public:
     // frames a window mapped as another of the program's goes and never
     // draws it nor gives it the focus: the child would see no window at
     // all. Such a window, still without the focus after a while and with
-    // no other window holding it, is mapped again, which weston shows.
+    // no other window holding it, is mapped again: to the compositor a new
+    // window, with a new surface from XWayland.
     void map(QWidget* window, const std::function<void()>& placeAgain)
     {
         Platform::present(window, placeAgain);
