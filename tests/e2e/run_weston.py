@@ -195,8 +195,9 @@ class LosingManager(threading.Thread):
 class Checks(Suite):
     prefix = "weston"  # of the screenshots kept after each check
 
-    def __init__(self, desktop, binary, artifacts):
+    def __init__(self, desktop, binary, artifacts, probe):
         super().__init__(desktop, binary, artifacts)
+        self.probe = probe  # the program built to hang as the toolkit closes
 
     # The program of the running sequence, stopped when the sequence ends.
     p = property(lambda self: self.program)
@@ -325,7 +326,8 @@ class Checks(Suite):
             self.p.wait_exit("Esc on the start screen mapped again")
             self.clean_stderr("mapped again")
         finally:
-            self.p.stop()
+            if self.p:
+                self.p.stop()
             manager.stop()
             xvfb.stop()
 
@@ -455,8 +457,8 @@ def main():
               f"(ready in {time.monotonic() - t0:.1f} s)", flush=True)
         desktop = Desktop(outer, weston)
         desktop.park_pointer()
-        checks = Checks(desktop, binary, artifacts)
-        checks.probe = os.path.join(os.path.abspath(args.build_dir), "tests", "fault", "cifrella_fault_probe")
+        checks = Checks(desktop, binary, artifacts,
+                        os.path.join(os.path.abspath(args.build_dir), "tests", "fault", "cifrella_fault_probe"))
         return checks.run("WESTON", *checks.lost_checks(), checks.x11_steps(), *checks.wayland_steps())
     return suite_main("WESTON", ap, lambda args: os.path.join(args.build_dir, "e2e-artifacts", "weston"), body)
 
