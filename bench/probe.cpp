@@ -104,6 +104,14 @@ double waitFor(const std::string& name, uint32_t rgb, Clock::time_point since, d
     }
 }
 
+// The program drops a press that comes within a double click of a new
+// screen's first paint (a child's second click): the probe waits that out
+// before each timed press, outside the time it measures.
+void waitOutInputGuard()
+{
+    std::this_thread::sleep_for(std::chrono::milliseconds(700));
+}
+
 // Keys go to the window that has the input focus: the next key is sent only
 // once the window just shown has it (not part of the timed move).
 bool waitForFocus(xcb_window_t w, double timeoutMs = 5000)
@@ -218,6 +226,7 @@ int main(int argc, char** argv)
                 return 1;
             }
             const auto [x, y] = clientOrigin(*start);
+            waitOutInputGuard();
             auto t0 = Clock::now();
             clickAt(x + 360, y + 228); // the picture button
             const double in = waitFor("Cifrella", kCyan, t0);
@@ -226,6 +235,7 @@ int main(int argc, char** argv)
                 fprintf(stderr, "probe: the puzzle did not come up with the focus\n");
                 return 1;
             }
+            waitOutInputGuard();
             t0 = Clock::now();
             key(kEscapeKeycode);
             const double out = waitFor("Cifrella", kSalmon, t0);
@@ -241,12 +251,14 @@ int main(int argc, char** argv)
         if (!start)
             return 1;
         const auto [x, y] = clientOrigin(*start);
+        waitOutInputGuard();
         clickAt(x + 360, y + 228);
         if (waitFor("Cifrella", kCyan, Clock::now()) < 0)
             return 1;
         const auto puzzle = shown("Cifrella", kCyan);
         if (!puzzle || !waitForFocus(*puzzle))
             return 1;
+        waitOutInputGuard();
         press(XCB_KEY_PRESS, kAltKeycode);
         key(kCKeycode);
         press(XCB_KEY_RELEASE, kAltKeycode);
