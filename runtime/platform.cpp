@@ -11,6 +11,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <system_error>
 #include <thread>
 
 namespace runtime {
@@ -195,11 +196,15 @@ public:
     // anyway.
     void toolkitEnding(int status) override
     {
-        std::thread([status] {
-            std::this_thread::sleep_for(kToolkitEndWait);
-            std::fflush(nullptr);
-            std::_Exit(status);
-        }).detach();
+        try {
+            std::thread([status] {
+                std::this_thread::sleep_for(kToolkitEndWait);
+                std::fflush(nullptr);
+                std::_Exit(status);
+            }).detach();
+        } catch (const std::system_error&) {
+            // No thread to be had: the toolkit closes as it can.
+        }
     }
 };
 
